@@ -1,0 +1,64 @@
+/* libzeko: the alarm sensor's link library. Six functions, usable from C and C++.
+ *
+ * Every function returns a plain int result code, 0 for success; nothing else reports errors.
+ * Ports are named by number: port 3 is COM3 (see the README for how COM names map to devices).
+ * Calls are synchronous and serialised by one access lock; they may be made from any thread.
+ */
+#ifndef ZEKO_API_H
+#define ZEKO_API_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(__GNUC__)
+#define ZEKO_EXPORT __attribute__((visibility("default")))
+#else
+#define ZEKO_EXPORT
+#endif
+
+/* Opens COM<port> at baudRate (9600, 19200, 38400, 57600 or 115200) and checks that parameter 8
+ * of the device equals id. 0 connected; 1 bad baud rate; 9 no such port; 10 no valid answer
+ * (port closed); 12 another identity (port left open). */
+ZEKO_EXPORT int ZEKO_initial(int port, long id, long baudRate);
+
+/* Closes the port and discards the access lock. 0 done; 31 nothing open; -3 lock busy. */
+ZEKO_EXPORT int ZEKO_close(void);
+
+/* Marks the link usable again after a lost link (41) without a new identity check. Always 0. */
+ZEKO_EXPORT int ZEKO_reconnect(void);
+
+/* Reads parameter param into *value (0 stored on every failure). 0 done; 8 not connected;
+ * 31 no lock; -3 lock busy; 40 acknowledgement instead of a value; 41 no reply (link lost);
+ * 42 malformed reply; 43 error text instead of a value. */
+ZEKO_EXPORT int ZEKO_get(int param, long* value);
+
+/* Writes value (its low 32 bits) to parameter param. 0 accepted; 8, 31, -3 as for ZEKO_get;
+ * 40 value reply instead of an acknowledgement; 41 no reply (link lost); 42 malformed reply or
+ * an acknowledgement for another parameter; 44 error text; any other value is the sensor's own
+ * result code for the write. */
+ZEKO_EXPORT int ZEKO_set(int param, long value);
+
+/* Sends block command `command` (0 to 255) with payloadLength (0 to 96) bytes of payload and
+ * expects replyLength (0 to 98) data bytes, copied to reply. 0 done; 1 arguments refused (nothing
+ * sent); 8, 31, -3 as for ZEKO_get; 31 also for no reply; otherwise the reply's nonzero status
+ * byte (the data are copied when only the command status byte is nonzero). */
+ZEKO_EXPORT int ZEKO_super_command(unsigned int command, int payloadLength, int replyLength,
+                                   const unsigned char* payload, unsigned char* reply);
+
+/* Big-endian field readers for reply data: most significant byte first, bytes unsigned. A 32-bit
+ * field that carries a float is that float's bit pattern. */
+static inline int ReadBE32(const unsigned char* bytes) {
+    return (int)(((unsigned int)bytes[0] << 24) | ((unsigned int)bytes[1] << 16) |
+                 ((unsigned int)bytes[2] << 8) | (unsigned int)bytes[3]);
+}
+
+static inline int ReadBE16(const unsigned char* bytes) {
+    return (int)(((unsigned int)bytes[0] << 8) | (unsigned int)bytes[1]);
+}
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZEKO_API_H */
