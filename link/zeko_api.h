@@ -17,6 +17,24 @@ extern "C" {
 #define ZEKO_EXPORT
 #endif
 
+/* Result codes of the library. A sensor's own codes (the result of a parameter write, the status
+ * bytes of a block reply) are passed through unchanged and share this number space. */
+enum {
+    ZEKO_OK = 0,
+    ZEKO_BAD_ARGUMENT = 1,    /* ZEKO_initial: baud rate; ZEKO_super_command: lengths, command */
+    ZEKO_NOT_READY = 8,       /* no verified connection (or lost, 41) */
+    ZEKO_NO_PORT = 9,         /* the port cannot be opened */
+    ZEKO_NO_ANSWER = 10,      /* the identity could not be read */
+    ZEKO_WRONG_IDENTITY = 12, /* another device answered */
+    ZEKO_NO_LOCK = 31,        /* no link open; for ZEKO_super_command also: no reply in time */
+    ZEKO_LOCK_BUSY = -3,      /* another call held the link for 2600 ms */
+    ZEKO_WRONG_REPLY = 40,    /* a value where an acknowledgement was due, or the reverse */
+    ZEKO_LINK_LOST = 41,      /* no reply twice: the link is marked lost */
+    ZEKO_MALFORMED = 42,      /* malformed reply (ZEKO_set: also another parameter's answer) */
+    ZEKO_GET_TEXT = 43,       /* ZEKO_get: the sensor answered with a text */
+    ZEKO_SET_TEXT = 44        /* ZEKO_set: the sensor answered with a text */
+};
+
 /* Opens COM<port> at baudRate (9600, 19200, 38400, 57600 or 115200) and checks that parameter 8
  * of the device equals id. 0 connected; 1 bad baud rate; 9 no such port; 10 no valid answer
  * (port closed); 12 another identity (port left open). */

@@ -1,0 +1,283 @@
+#include "comm_port.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "os/events.h"
+#include "os/last_error.h"
+#include "os/message_box.h"
+#include "os/tick_count.h"
+#include "os/wait.h"
+
+namespace {
+
+constexpr DWORD kPortTimeout = 1000;  // all five port time-outs
+constexpr char kEventCharacter = 'q';
+constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+constexpr std::size_t kNameBufferSize = 50;
+constexpr std::size_t kErrorTextSize = 200;
+constexpr int kStopIndex = 0;
+constexpr int kPortIndex = 1;
+constexpr int kSendIndex = 2;
+
+HANDLE RenewEvent(HANDLE old) {
+    if (old != nullptr) {
+        ResetEvent(old);
+        CloseHandle(old);
+    }
+    return CreateEventA(nullptr, TRUE, FALSE, nullptr);
+}
+
+}  // namespace
+
+CCommPort::CCommPort()
+    : m_nWriteLength(1),
+      m_hPort(nullptr),
+      m_replyBuffer{},
+      m_bReceiving(1),
+      m_bFixedLength(0),
+      m_nReplyLength(0),
+      m_hSendEvent(nullptr),
+      m_hStopEvent(nullptr),
+      m_hWaitSet{},
+      m_overlapped{},
+      m_timeouts{},
+      m_lineSettings{},
+      m_nPort(0),
+      m_pWriteBuffer(nullptr),
+      m_nWriteCapacity(0),
+      m_nReceived(0),
+      m_dwReplyTimeout(kDefaultReplyTimeout) {}
+
+CCommPort::~CCommPort() {
+    if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
+    delete[] m_pWriteBuffer;
+    if (m_hPort != nullptr) CloseHandle(m_hPort);
+    for (HANDLE event : {m_overlapped.hEvent, m_hSendEvent, m_hStopEvent}) {
+        if (event != nullptr) CloseHandle(event);
+    }
+}
+
+int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int stopBits,
+                    DWORD eventMask, int writeBufferSize) {
+    // The old port (if any) goes before its events are replaced, so no wait is left on them.
+    if (m_hPort != nullptr) {
+        CloseHandle(m_hPort);
+        m_hPort = nullptr;
+    }
+    m_overlapped.hEvent = RenewEvent(m_overlapped.hEvent);
+    m_hSendEvent = RenewEvent(m_hSendEvent);
+    m_hStopEvent = RenewEvent(m_hStopEvent);
+    m_hWaitSet[kStopIndex] = m_hStopEvent;
+    m_hWaitSet[kPortIndex] = m_overlapped.hEvent;
+    m_hWaitSet[kSendIndex] = m_hSendEvent;
+    InitializeCriticalSection(&m_csPort);
+
+    delete[] m_pWriteBuffer;
+    m_nWriteCapacity = writeBufferSize > 0 ? static_cast<DWORD>(writeBufferSize) : 0;
+    m_pWriteBuffer = m_nWriteCapacity > 0 ? new BYTE[m_nWriteCapacity] : nullptr;
+    m_nPort = port;
+
+    char name[kNameBufferSize];
+    char definition[kNameBufferSize];
+    EnterCriticalSection(&m_csPort);
+    std::snprintf(name, sizeof name, "COM%d", port);
+    std::snprintf(definition, sizeof definition, "baud=%d parity=%c data=%d stop=%d",
+                  static_cast<int>(baudRate), parity, dataBits, stopBits);
+
+    HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OVERLAPPED, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        LeaveCriticalSection(&m_csPort);
+        return 0;
+    }
+    m_hPort = handle;
+
+    m_timeouts = {kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout};
+    // The first configuration step that fails is named in the box; the rest are skipped.
+    if (!SetCommTimeouts(m_hPort, &m_timeouts)) {
+        ShowPortError("SetCommTimeouts()");
+    } else if (!SetCommMask(m_hPort, eventMask)) {
+        ShowPortError("SetCommMask()");
+    } else if (!GetCommState(m_hPort, &m_lineSettings)) {
+        ShowPortError("GetCommState()");
+    } else {
+        m_lineSettings.EvtChar = kEventCharacter;
+        m_lineSettings.fRtsControl = RTS_CONTROL_ENABLE;
+        if (!BuildCommDCBA(definition, &m_lineSettings)) {
+            ShowPortError("BuildCommDCB()");
+        } else if (!SetCommState(m_hPort, &m_lineSettings)) {
+            ShowPortError("SetCommState()");
+        }
+    }
+    PurgeComm(m_hPort, kPurgeAll);
+    LeaveCriticalSection(&m_csPort);
+    return 1;
+}
+
+void CCommPort::Close() {
+    if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
+    if (m_hPort != nullptr) CloseHandle(m_hPort);
+    m_hPort = nullptr;
+}
+
+void CCommPort::SetReplyTimeout(DWORD milliseconds) { m_dwReplyTimeout = milliseconds; }
+
+BYTE* CCommPort::ExchangeText(const char* request) {
+    if (!QueueText(request)) return RefuseRequest();
+    return WaitForReply();
+}
+
+BYTE* CCommPort::ExchangeBytes(const BYTE* request, int length) {
+    if (!QueueBytes(request, length)) return RefuseRequest();
+    return WaitForReply();
+}
+
+bool CCommPort::QueueText(const char* request) {
+    const std::size_t length = std::strlen(request);
+    if (m_pWriteBuffer == nullptr || length + 1 > m_nWriteCapacity) return false;
+    m_bReceiving = 1;
+    m_nReceived = 0;
+    std::memcpy(m_pWriteBuffer, request, length + 1);
+    m_nWriteLength = static_cast<int>(length);
+    SetEvent(m_hSendEvent);
+    return true;
+}
+
+bool CCommPort::QueueBytes(const BYTE* request, int length) {
+    if (m_pWriteBuffer == nullptr || length < 0 || static_cast<DWORD>(length) > m_nWriteCapacity) {
+        return false;
+    }
+    m_bReceiving = 1;
+    m_nReceived = 0;
+    std::memcpy(m_pWriteBuffer, request, static_cast<std::size_t>(length));
+    m_nWriteLength = length;
+    SetEvent(m_hSendEvent);
+    return true;
+}
+
+// A request that does not fit the write buffer (or comes before any Open) is never sent, so no
+// reply can come: it ends at once as an exchange without reply.
+BYTE* CCommPort::RefuseRequest() {
+    std::memcpy(m_replyBuffer, kTimeoutMarker, sizeof kTimeoutMarker - 1);
+    m_bReceiving = 0;
+    return m_replyBuffer;
+}
+
+BYTE* CCommPort::WaitForReply() {
+    const DWORD start = timeGetTime();
+    while (m_bReceiving) {
+        DWORD event = 0;
+        if (WaitCommEvent(m_hPort, &event, &m_overlapped)) {
+            COMSTAT status{};
+            DWORD errors = 0;
+            ClearCommError(m_hPort, &errors, &status);
+            if (status.cbInQue == 0) continue;
+        } else {
+            const DWORD error = GetLastError();
+            if (error != ERROR_IO_PENDING && error != ERROR_INVALID_PARAMETER) {
+                ShowPortError("WaitCommEvent()");
+            }
+        }
+
+        const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, kWaitSlice);
+        if (signalled == WAIT_OBJECT_0 + kStopIndex) {
+            if (m_hPort != nullptr) CloseHandle(m_hPort);
+            m_hPort = nullptr;
+            // The stop event stays signalled and a closed port brings nothing: rather than
+            // cycling until the timeout, sleep it out.
+            const DWORD elapsed = timeGetTime() - start;
+            if (elapsed <= m_dwReplyTimeout) Sleep(m_dwReplyTimeout - elapsed + 1);
+        } else if (signalled == WAIT_OBJECT_0 + kPortIndex) {
+            DWORD watched = 0;
+            GetCommMask(m_hPort, &watched);
+            if (watched & EV_RXCHAR) DrainInput();
+        } else if (signalled == WAIT_OBJECT_0 + kSendIndex) {
+            SendQueued();
+        } else if (signalled == WAIT_FAILED) {
+            Sleep(kWaitSlice);  // a wait that cannot wait must not turn into a busy loop
+        }
+
+        if (timeGetTime() - start > m_dwReplyTimeout) {
+            std::memcpy(m_replyBuffer, kTimeoutMarker, sizeof kTimeoutMarker - 1);
+            m_bReceiving = 0;
+        }
+    }
+    return m_replyBuffer;
+}
+
+void CCommPort::SendQueued() {
+    ResetEvent(m_hSendEvent);
+    EnterCriticalSection(&m_csPort);
+    m_overlapped.Offset = 0;
+    m_overlapped.OffsetHigh = 0;
+    PurgeComm(m_hPort, kPurgeAll);
+    DWORD written = 0;
+    if (!WriteFile(m_hPort, m_pWriteBuffer, static_cast<DWORD>(m_nWriteLength), &written,
+                   &m_overlapped)) {
+        if (GetLastError() != ERROR_IO_PENDING) {
+            ShowPortError("WriteFile()");
+            LeaveCriticalSection(&m_csPort);
+            return;
+        }
+        GetOverlappedResult(m_hPort, &m_overlapped, &written, TRUE);
+    }
+    LeaveCriticalSection(&m_csPort);
+}
+
+void CCommPort::DrainInput() {
+    COMSTAT status{};
+    DWORD errors = 0;
+    EnterCriticalSection(&m_csPort);
+    ClearCommError(m_hPort, &errors, &status);
+    LeaveCriticalSection(&m_csPort);
+    while (status.cbInQue > 0) {
+        BYTE byte = 0;
+        DWORD got = 0;
+        EnterCriticalSection(&m_csPort);
+        if (!ReadFile(m_hPort, &byte, 1, &got, &m_overlapped)) {
+            if (GetLastError() != ERROR_IO_PENDING) {
+                ShowPortError("ReadFile()");
+            } else if (!GetOverlappedResult(m_hPort, &m_overlapped, &got, TRUE)) {
+                ShowPortError("GetOverlappedResults() in ReadFile()");
+            }
+        }
+        LeaveCriticalSection(&m_csPort);
+        // A read that failed brought no byte, so it stores nothing.
+        if (got == 1) StoreByte(byte);
+
+        status = {};
+        EnterCriticalSection(&m_csPort);
+        ClearCommError(m_hPort, &errors, &status);
+        LeaveCriticalSection(&m_csPort);
+    }
+}
+
+void CCommPort::StoreByte(BYTE byte) {
+    if (m_nReceived >= kReplyBufferSize) {
+        // Overflow: the byte is dropped and the reply ends, marked by ";" at its start.
+        m_bReceiving = 0;
+        m_nReceived = 0;
+        m_replyBuffer[0] = kTerminator;
+        return;
+    }
+    m_replyBuffer[m_nReceived++] = byte;
+    const bool complete =
+        m_bFixedLength == 1 ? m_nReceived == m_nReplyLength : byte == kTerminator;
+    if (complete) {
+        m_bReceiving = 0;
+        m_nReceived = 0;
+    }
+}
+
+void CCommPort::ShowPortError(const char* step) {
+    char* systemText = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
+                   GetLastError(), 0x400, reinterpret_cast<LPSTR>(&systemText), 0, nullptr);
+    // The text is cut at the buffer's end, never written past it.
+    char text[kErrorTextSize];
+    std::snprintf(text, sizeof text, "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n",
+                  step, systemText != nullptr ? systemText : "", m_nPort);
+    MessageBoxA(nullptr, text, "Application Error", MB_ICONSTOP);
+    LocalFree(systemText);
+}

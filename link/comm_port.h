@@ -1,0 +1,69 @@
+// The serial port beneath the link: opens a COM port, stages one request at a time and then,
+// on the caller's thread, runs the event wait loop that sends it and gathers the reply, until the
+// reply is complete (terminator ";" or a byte count) or the reply timeout has passed.
+#pragma once
+
+#include <cstring>
+
+#include "os/critical_section.h"
+#include "os/serial.h"
+
+class CCommPort {
+public:
+    static constexpr int kReplyBufferSize = 100;
+    static constexpr BYTE kTerminator = ';';
+    static constexpr char kTimeoutMarker[] = "TIMEOUT";  // seven bytes, no NUL in the buffer
+    static constexpr DWORD kDefaultReplyTimeout = 1000;
+
+    // Callers tell "no reply in time" by the marker's first four bytes.
+    static bool TimedOut(const BYTE* reply) { return std::memcmp(reply, kTimeoutMarker, 4) == 0; }
+    static constexpr DWORD kWaitSlice = 500;
+
+    CCommPort();
+    virtual ~CCommPort();
+    CCommPort(const CCommPort&) = delete;
+    CCommPort& operator=(const CCommPort&) = delete;
+
+    // 1 when the port was opened (even if a configuration step failed), 0 when it could not be.
+    int Open(int port, DWORD baudRate, char parity, int dataBits, int stopBits, DWORD eventMask,
+             int writeBufferSize);
+    void Close();
+    void SetReplyTimeout(DWORD milliseconds);
+
+    // Each returns the receive buffer, which begins with the TIMEOUT marker when no complete
+    // reply came in time.
+    BYTE* ExchangeText(const char* request);
+    BYTE* ExchangeBytes(const BYTE* request, int length);
+
+private:
+    bool QueueText(const char* request);
+    bool QueueBytes(const BYTE* request, int length);
+    BYTE* WaitForReply();
+    BYTE* RefuseRequest();
+    void SendQueued();
+    void DrainInput();
+    void StoreByte(BYTE byte);
+    void ShowPortError(const char* step);
+
+public:
+    // Fields in the order the port has always had them; the callers write the receive mode
+    // (m_bFixedLength, m_nReplyLength) before each exchange.
+    int m_nWriteLength;
+    HANDLE m_hPort;
+    BYTE m_replyBuffer[kReplyBufferSize];
+    BYTE m_bReceiving;
+    BYTE m_bFixedLength;  // 1 = the reply ends after m_nReplyLength bytes, else at ";"
+    BYTE m_nReplyLength;
+    CRITICAL_SECTION m_csPort;
+    HANDLE m_hSendEvent;
+    HANDLE m_hStopEvent;
+    HANDLE m_hWaitSet[3];  // stop, port, send: the lowest signalled wins
+    OVERLAPPED m_overlapped;
+    COMMTIMEOUTS m_timeouts;
+    DCB m_lineSettings;
+    int m_nPort;
+    BYTE* m_pWriteBuffer;
+    DWORD m_nWriteCapacity;
+    int m_nReceived;
+    DWORD m_dwReplyTimeout;
+};

@@ -1,0 +1,146 @@
+// ZEKO_initial, ZEKO_close, ZEKO_reconnect, ZEKO_get and ZEKO_set: opening and verifying the
+// link, and reading and writing the sensor's parameters with up to two attempts each.
+#include <cstdint>
+#include <cstdio>
+
+#include "link_state.h"
+#include "os/serial.h"
+#include "parameter_protocol.h"
+#include "sensor_contract.h"
+#include "zeko_api.h"
+
+namespace {
+
+constexpr long kAcceptedBaudRates[] = {9600, 19200, 38400, 57600, 115200};
+constexpr char kParity = 'N';
+constexpr int kDataBits = 8;
+constexpr int kStopBits = 1;
+constexpr DWORD kEventMask = EV_RXCHAR | EV_RXFLAG;
+constexpr int kWriteBufferSize = 512;
+constexpr DWORD kVerifiedReplyTimeout = 500;
+constexpr std::size_t kRequestSize = 50;
+
+bool IsAcceptedBaudRate(long baudRate) {
+    for (long accepted : kAcceptedBaudRates) {
+        if (accepted == baudRate) return true;
+    }
+    return false;
+}
+
+struct Reply {
+    int outcome;
+    int number = 0;
+    long value = 0;
+};
+
+Reply Attempt(const char* request) {
+    Reply reply{};
+    char errorText[kErrorTextCapacity];
+    reply.outcome = ExchangeParameter(request, &reply.number, &reply.value, errorText);
+    return reply;
+}
+
+int GetSecondAttempt(const char* request, long* value) {
+    const Reply reply = Attempt(request);
+    switch (reply.outcome) {
+        case kValueReply: *value = reply.value; return ZEKO_OK;
+        case kAcknowledgementReply: return ZEKO_WRONG_REPLY;
+        case kTimedOutReply: g_nConnected = 0; return ZEKO_LINK_LOST;
+        case kErrorTextReply: return ZEKO_GET_TEXT;
+        default: return ZEKO_MALFORMED;
+    }
+}
+
+int SetSecondAttempt(const char* request, int param) {
+    const Reply reply = Attempt(request);
+    switch (reply.outcome) {
+        case kValueReply: return ZEKO_WRONG_REPLY;
+        case kAcknowledgementReply:
+            return reply.number == param ? static_cast<int>(reply.value) : ZEKO_MALFORMED;
+        case kTimedOutReply: g_nConnected = 0; return ZEKO_LINK_LOST;
+        case kErrorTextReply: return ZEKO_SET_TEXT;
+        default: return ZEKO_MALFORMED;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+int ZEKO_initial(int port, long id, long baudRate) {
+    EnsureAccessLock();
+    g_nConnected = 0;
+    if (!IsAcceptedBaudRate(baudRate)) return ZEKO_BAD_ARGUMENT;
+    if (g_commPort.Open(port, static_cast<DWORD>(baudRate), kParity, kDataBits, kStopBits,
+                        kEventMask, kWriteBufferSize) != 1) {
+        return ZEKO_NO_PORT;
+    }
+    g_nOpening = 1;
+    // The first read only wakes the line; the second one decides.
+    long identity = 0;
+    ZEKO_get(sensor::kParamIdentity, &identity);
+    if (ZEKO_get(sensor::kParamIdentity, &identity) != ZEKO_OK) {
+        g_commPort.Close();
+        g_nOpening = 0;
+        return ZEKO_NO_ANSWER;
+    }
+    if (identity == id) {
+        g_nConnected = 1;
+        g_commPort.SetReplyTimeout(kVerifiedReplyTimeout);
+        g_nOpening = 0;
+        return ZEKO_OK;
+    }
+    g_nOpening = 0;
+    return ZEKO_WRONG_IDENTITY;
+}
+
+int ZEKO_close(void) {
+    AccessLockHolder lock;
+    if (const int refused = lock.Take()) return refused;
+    g_commPort.Close();
+    lock.Discard();
+    g_nConnected = 0;
+    return ZEKO_OK;
+}
+
+int ZEKO_reconnect(void) {
+    g_nConnected = 1;
+    return ZEKO_OK;
+}
+
+int ZEKO_get(int param, long* value) {
+    if (value == nullptr) return ZEKO_BAD_ARGUMENT;
+    *value = 0;
+    if (!LinkReady()) return ZEKO_NOT_READY;
+    AccessLockHolder lock;
+    if (const int refused = lock.Take()) return refused;
+
+    char request[kRequestSize];
+    std::snprintf(request, sizeof request, "P%d;", param);
+    const Reply first = Attempt(request);
+    if (first.outcome == kValueReply && first.number == param) {
+        *value = first.value;
+        return ZEKO_OK;
+    }
+    return GetSecondAttempt(request, value);
+}
+
+int ZEKO_set(int param, long value) {
+    if (!LinkReady()) return ZEKO_NOT_READY;
+    AccessLockHolder lock;
+    if (const int refused = lock.Take()) return refused;
+
+    // The sensor's parameters are 32 bits wide: a float's bit pattern passed as an unsigned
+    // long arrives as the same 32 bits.
+    char request[kRequestSize];
+    std::snprintf(request, sizeof request, "P%d=%d;", param,
+                  static_cast<int>(static_cast<std::int32_t>(value)));
+    const Reply first = Attempt(request);
+    if (first.outcome == kAcknowledgementReply) {
+        if (first.value != 0) return static_cast<int>(first.value);
+        if (first.number == param) return ZEKO_OK;
+    }
+    return SetSecondAttempt(request, param);
+}
+
+}  // extern "C"

@@ -1,0 +1,53 @@
+#include "link_state.h"
+
+#include <mutex>
+
+#include "os/events.h"
+#include "os/wait.h"
+#include "zeko_api.h"
+
+CCommPort g_commPort;
+std::atomic<int> g_nConnected{0};
+std::atomic<int> g_nOpening{0};
+
+namespace {
+
+// Guards the lock's handle, not the lock: a caller copies the handle under it and then waits
+// on its own copy, so a discard never pulls the event from under a waiter.
+std::mutex g_accessLockGuard;
+std::shared_ptr<void> g_accessLock;
+
+}  // namespace
+
+bool LinkReady() { return g_nConnected != 0 || g_nOpening != 0; }
+
+void EnsureAccessLock() {
+    std::lock_guard guard(g_accessLockGuard);
+    if (g_accessLock) return;
+    HANDLE event = CreateEventA(nullptr, FALSE, TRUE, nullptr);
+    if (event != nullptr) g_accessLock = std::shared_ptr<void>(event, CloseHandle);
+}
+
+AccessLockHolder::~AccessLockHolder() {
+    if (taken_) SetEvent(lock_.get());
+}
+
+int AccessLockHolder::Take() {
+    {
+        std::lock_guard guard(g_accessLockGuard);
+        lock_ = g_accessLock;
+    }
+    if (!lock_) return ZEKO_NO_LOCK;
+    if (WaitForSingleObject(lock_.get(), kAccessLockWait) != WAIT_OBJECT_0) {
+        lock_.reset();
+        return ZEKO_LOCK_BUSY;
+    }
+    taken_ = true;
+    return ZEKO_OK;
+}
+
+void AccessLockHolder::Discard() {
+    std::lock_guard guard(g_accessLockGuard);
+    if (g_accessLock == lock_) g_accessLock.reset();
+    taken_ = false;
+}

@@ -1,0 +1,11 @@
+#include "kernel_object.h"
+#include "last_error.h"
+
+BOOL CloseHandle(HANDLE handle) {
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    delete static_cast<KernelObject*>(handle);
+    return TRUE;
+}

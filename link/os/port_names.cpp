@@ -1,0 +1,49 @@
+#include "port_names.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct DeviceRange {
+    int firstPort;
+    int lastPort;
+    const char* devicePrefix;
+};
+
+constexpr DeviceRange kBuiltInPorts[] = {
+    {1, 8, "/dev/ttyUSB"},
+    {9, 12, "/dev/ttyACM"},
+    {13, 16, "/dev/ttyS"},
+};
+
+constexpr const char kPortPrefix[] = "COM";
+constexpr int kLargestPortNumber = 255;
+
+std::optional<int> PortNumber(const char* name) {
+    if (std::strncmp(name, kPortPrefix, sizeof kPortPrefix - 1) != 0) return std::nullopt;
+    const char* digits = name + sizeof kPortPrefix - 1;
+    if (*digits < '1' || *digits > '9') return std::nullopt;
+    int number = 0;
+    for (const char* p = digits; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9') return std::nullopt;
+        number = number * 10 + (*p - '0');
+        if (number > kLargestPortNumber) return std::nullopt;
+    }
+    return number;
+}
+
+}  // namespace
+
+std::optional<std::string> ResolvePortName(const char* name) {
+    const std::optional<int> number = PortNumber(name);
+    if (!number) return std::nullopt;
+    const char* portsDir = std::getenv("KQ_PORTS_DIR");
+    if (portsDir != nullptr && *portsDir != '\0') return std::string(portsDir) + "/" + name;
+    for (const DeviceRange& range : kBuiltInPorts) {
+        if (*number >= range.firstPort && *number <= range.lastPort) {
+            return range.devicePrefix + std::to_string(*number - range.firstPort);
+        }
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,9 @@
+// Where "COM<n>" lives: $KQ_PORTS_DIR/COM<n> when KQ_PORTS_DIR is set (no entry there, no
+// port), else COM1-8 are /dev/ttyUSB0-7, COM9-12 /dev/ttyACM0-3 and COM13-16 /dev/ttyS0-3, so a
+// USB adapter is found before the legacy ports. Looked up afresh at every open.
+#pragma once
+
+#include <optional>
+#include <string>
+
+std::optional<std::string> ResolvePortName(const char* name);
