@@ -1,0 +1,241 @@
+// The serial port class over a real pty, against the simulated sensor.
+#include "comm_port.h"
+
+#include <chrono>
+#include <cstring>
+#include <numeric>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "os/serial.h"
+#include "sensor_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Kind = sim::Reply::Kind;
+
+constexpr int kCom = 3;
+
+class CommPortTest : public SensorFixture {
+protected:
+    void OpenPort(int writeBufferSize = 512) {
+        Sensor(kCom);
+        ASSERT_EQ(port_.Open(kCom, 115200, 'N', 8, 1, EV_RXCHAR | EV_RXFLAG, writeBufferSize), 1);
+    }
+
+    std::string Buffer(int length) const {
+        return std::string(reinterpret_cast<const char*>(port_.m_replyBuffer), length);
+    }
+
+    // Fills the receive buffer with a known pattern through a real exchange.
+    void PrimeBuffer(const std::string& pattern) {
+        Sensor(kCom).Script(Raw(pattern));
+        port_.m_bFixedLength = 1;
+        port_.m_nReplyLength = static_cast<BYTE>(pattern.size());
+        port_.ExchangeText("P8;");
+        ASSERT_EQ(Buffer(static_cast<int>(pattern.size())), pattern);
+    }
+
+    CCommPort port_;
+};
+
+struct FramingCase {
+    const char* name;
+    bool fixedLength;
+    int replyLength;
+    std::string reply;     // what the sensor sends
+    std::string expected;  // the start of the receive buffer afterwards
+    int receivedAfter;     // m_nReceived afterwards
+};
+
+class CommPortFraming : public CommPortTest, public ::testing::WithParamInterface<FramingCase> {};
+
+TEST_P(CommPortFraming, EndsWhereTheModeSays) {
+    const FramingCase& c = GetParam();
+    OpenPort();
+    Sensor(kCom).Script(Raw(c.reply));
+    port_.m_bFixedLength = c.fixedLength ? 1 : 0;
+    port_.m_nReplyLength = static_cast<BYTE>(c.replyLength);
+    const BYTE* reply = port_.ExchangeText("P8;");
+    EXPECT_EQ(reply, port_.m_replyBuffer);
+    EXPECT_EQ(Buffer(static_cast<int>(c.expected.size())), c.expected);
+    EXPECT_EQ(port_.m_bReceiving, 0);
+    EXPECT_EQ(port_.m_nReceived, c.receivedAfter);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+const std::string k100 = std::string(100, 'A');
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, CommPortFraming,
+    ::testing::Values(
+        FramingCase{"TerminatorEndsTheReply", false, 0, "P8=123;", "P8=123;", 0},
+        FramingCase{"FixedLengthIgnoresTerminator", true, 17, "\x01;\x03;456789ABCDEFGH",
+                    "\x01;\x03;456789ABCDEFGH", 0},
+        FramingCase{"OverflowMarksIndexZero", false, 0, k100 + "B", ";" + k100.substr(1), 0},
+        FramingCase{"OverflowInFixedLengthMode", true, 0, k100 + "B", ";" + k100.substr(1), 0},
+        FramingCase{"BytesBehindAReplyOverwriteIt", false, 0, "P8=1;XY", "XY=1;", 2},
+        FramingCase{"TerminatorInQueuedBytesCompletesAgain", false, 0, "P8=12;X;", "X;=12;",
+                    0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CommPortTest, PartialReplyGetsTheTimeoutMarkerOverItsStart) {
+    OpenPort();
+    Sensor(kCom).Script(Raw("ABCDEFGHIJ"));
+    port_.m_bFixedLength = 0;
+    const auto start = std::chrono::steady_clock::now();
+    port_.ExchangeText("P8;");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 1000ms);
+    EXPECT_EQ(Buffer(10), "TIMEOUTHIJ");
+    EXPECT_EQ(port_.m_bReceiving, 0);
+    EXPECT_EQ(port_.m_nReceived, 10);
+}
+
+TEST_F(CommPortTest, NoReplyLeavesTheRestOfTheBufferAlone) {
+    OpenPort();
+    port_.SetReplyTimeout(300);
+    PrimeBuffer("0123456789abcdef");
+    Sensor(kCom).SetSilent(true);
+    port_.m_bFixedLength = 0;
+    port_.ExchangeText("P8;");
+    EXPECT_EQ(Buffer(16), "TIMEOUT789abcdef");
+    EXPECT_TRUE(CCommPort::TimedOut(port_.m_replyBuffer));
+}
+
+TEST_F(CommPortTest, FixedLengthZeroNeverCompletesByCount) {
+    OpenPort();
+    port_.SetReplyTimeout(300);
+    Sensor(kCom).Script(Raw("ab"));
+    port_.m_bFixedLength = 1;
+    port_.m_nReplyLength = 0;
+    port_.ExchangeText("P8;");
+    EXPECT_EQ(Buffer(7), "TIMEOUT");
+}
+
+TEST_F(CommPortTest, InputQueuedBeforeTheRequestIsServedFirst) {
+    OpenPort();
+    Sensor(kCom).SendRaw({'Q', ';'});
+    std::this_thread::sleep_for(200ms);  // let the bytes reach the port's input queue
+    port_.m_bFixedLength = 0;
+    port_.ExchangeText("P8;");
+    EXPECT_EQ(Buffer(2), "Q;");
+    // The exchange ended before its send step: the request never left.
+    EXPECT_FALSE(Sensor(kCom).WaitForRequests(1, 300ms));
+}
+
+TEST_F(CommPortTest, ReplyTimeoutOutlivesCloseAndOpen) {
+    OpenPort();
+    port_.SetReplyTimeout(500);
+    port_.Close();
+    OpenPort();
+    EXPECT_EQ(port_.m_dwReplyTimeout, 500u);
+}
+
+TEST_F(CommPortTest, ReopeningClosesTheOldHandleFirst) {
+    OpenPort();
+    // The port is held exclusively, so a second open would fail were the first still open.
+    OpenPort();
+    Sensor(kCom).Script(Raw("P8=1;"));
+    port_.m_bFixedLength = 0;
+    port_.ExchangeText("P8;");
+    EXPECT_EQ(Buffer(5), "P8=1;");
+}
+
+TEST_F(CommPortTest, PortIsNotShared) {
+    OpenPort();
+    CCommPort other;
+    EXPECT_EQ(other.Open(kCom, 115200, 'N', 8, 1, EV_RXCHAR, 512), 0);
+}
+
+TEST_F(CommPortTest, MissingPortFailsWithoutABox) {
+    EXPECT_EQ(port_.Open(9, 115200, 'N', 8, 1, EV_RXCHAR, 512), 0);
+    EXPECT_EQ(port_.m_hPort, nullptr);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(CommPortTest, BadLineSettingsNameTheFailingStep) {
+    Sensor(kCom);
+    EXPECT_EQ(port_.Open(kCom, 115200, 'X', 8, 1, EV_RXCHAR, 512), 1);
+    const std::vector<std::string> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("Application Error|WARNING:  BuildCommDCB() Failed with the "
+                             "following error: \n",
+                             0),
+              0u)
+        << boxes[0];
+    EXPECT_NE(boxes[0].find("\nPort: 3\n"), std::string::npos);
+}
+
+TEST_F(CommPortTest, ExchangeAfterCloseTimesOutWithoutSending) {
+    OpenPort();
+    port_.Close();
+    port_.m_bFixedLength = 0;
+    port_.ExchangeText("P8;");
+    EXPECT_EQ(Buffer(7), "TIMEOUT");
+    EXPECT_FALSE(Sensor(kCom).WaitForRequests(1, 100ms));
+    const std::vector<std::string> boxes = Boxes();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_NE(boxes[0].find("WaitCommEvent()"), std::string::npos);
+}
+
+TEST_F(CommPortTest, RequestLongerThanTheWriteBufferIsRefused) {
+    OpenPort(8);
+    port_.m_bFixedLength = 0;
+    port_.ExchangeText("P1234567;");  // nine characters and the NUL: two too many
+    EXPECT_EQ(Buffer(7), "TIMEOUT");
+    const BYTE frame[9] = {};
+    port_.ExchangeBytes(frame, sizeof frame);
+    EXPECT_EQ(Buffer(7), "TIMEOUT");
+    EXPECT_FALSE(Sensor(kCom).WaitForRequests(1, 100ms));
+    EXPECT_TRUE(Sensor(kCom).ReceivedBytes().empty());
+}
+
+TEST_F(CommPortTest, EveryByteValuePassesBothWays) {
+    OpenPort();
+    Sensor(kCom).SetSilent(true);
+    std::vector<BYTE> all(256);
+    std::iota(all.begin(), all.end(), 0);
+    port_.SetReplyTimeout(200);
+    port_.m_bFixedLength = 1;
+    port_.m_nReplyLength = 100;
+    port_.ExchangeBytes(all.data(), static_cast<int>(all.size()));
+    for (int i = 0; i < 50 && Sensor(kCom).ReceivedBytes().size() < all.size(); ++i) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(Sensor(kCom).ReceivedBytes(), all);
+
+    Sensor(kCom).SetSilent(false);
+    port_.SetReplyTimeout(1000);
+    for (int first = 0; first < 256; first += 100) {
+        const int count = std::min(100, 256 - first);
+        sim::Reply reply;
+        reply.kind = Kind::Raw;
+        reply.bytes.assign(all.begin() + first, all.begin() + first + count);
+        Sensor(kCom).Script(reply);
+        port_.m_nReplyLength = static_cast<BYTE>(count);
+        port_.ExchangeText("P8;");
+        EXPECT_EQ(std::vector<BYTE>(port_.m_replyBuffer, port_.m_replyBuffer + count), reply.bytes)
+            << "bytes from " << first;
+    }
+}
+
+TEST_F(CommPortTest, HangUpMidExchangeEndsByTimeoutWithOneBox) {
+    OpenPort();
+    Sensor(kCom).Script(Kind(Kind::HangUp));
+    port_.m_bFixedLength = 0;
+    const auto start = std::chrono::steady_clock::now();
+    port_.ExchangeText("P8;");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 1000ms);
+    EXPECT_EQ(Buffer(7), "TIMEOUT");
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_NE(Boxes()[0].find("Input/output error"), std::string::npos) << Boxes()[0];
+
+    // The device stays gone: later exchanges time out without another box.
+    port_.ExchangeText("P8;");
+    EXPECT_EQ(Buffer(7), "TIMEOUT");
+    EXPECT_EQ(Boxes().size(), 1u);
+}
+
+}  // namespace

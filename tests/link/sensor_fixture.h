@@ -1,0 +1,86 @@
+// A private ports folder with simulated sensors on ptys, and the link's error boxes captured
+// instead of shown.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "os/message_box.h"
+#include "pty_server.h"
+#include "zeko_api.h"
+
+class SensorFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kq-ports-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        portsDir_ = pattern;
+        setenv("KQ_PORTS_DIR", portsDir_.c_str(), 1);
+        SetMessageBoxHandler([this](const char* text, const char* caption, UINT) {
+            std::lock_guard lock(boxesMutex_);
+            boxes_.push_back(std::string(caption) + "|" + text);
+        });
+    }
+
+    void TearDown() override {
+        SetMessageBoxHandler(nullptr);
+        sensors_.clear();
+        std::filesystem::remove_all(portsDir_);
+    }
+
+    // A simulated sensor linked as COM<com>.
+    sim::PtyServer& Sensor(int com = 3) {
+        auto& sensor = sensors_[com];
+        if (!sensor) sensor = std::make_unique<sim::PtyServer>(portsDir_, com);
+        return *sensor;
+    }
+
+    // Opens the link to a healthy sensor on COM<com> and forgets the identity requests.
+    void Connect(int com = 3) {
+        Sensor(com);
+        ASSERT_EQ(ZEKO_initial(com, 19281, 115200), 0);
+        Sensor(com).ClearLog();
+    }
+
+    std::vector<std::string> RequestTexts(int com = 3) {
+        std::vector<std::string> texts;
+        for (const sim::Received& r : Sensor(com).Requests()) texts.push_back(Text(r.bytes));
+        return texts;
+    }
+
+    std::vector<std::string> Boxes() {
+        std::lock_guard lock(boxesMutex_);
+        return boxes_;
+    }
+
+    static sim::Reply Raw(const std::string& text) {
+        sim::Reply reply;
+        reply.kind = sim::Reply::Kind::Raw;
+        reply.bytes.assign(text.begin(), text.end());
+        return reply;
+    }
+
+    static sim::Reply Kind(sim::Reply::Kind kind) {
+        sim::Reply reply;
+        reply.kind = kind;
+        return reply;
+    }
+
+    static std::string Text(const std::vector<std::uint8_t>& bytes) {
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+    std::filesystem::path portsDir_;
+
+private:
+    std::map<int, std::unique_ptr<sim::PtyServer>> sensors_;
+    std::mutex boxesMutex_;
+    std::vector<std::string> boxes_;
+};
