@@ -350,14 +350,16 @@ BOOL WaitCommEvent(HANDLE handle, DWORD* eventMask, OVERLAPPED* overlapped) {
         if (port->ReportGone()) return FALSE;
         return FailWith(ERROR_IO_PENDING);
     }
-    if (port->QueuedBytes() > 0) port->CompleteCommWait();
-    if (port->commWaitEvent != nullptr) return FailWith(ERROR_INVALID_PARAMETER);
+    // Like every overlapped call, a wait starts by resetting its event: a completion signalled
+    // earlier (a write's, say) must not wake the next wait.
     ResetOverlapped(overlapped);
     if (port->QueuedBytes() > 0) {
+        port->CompleteCommWait();
         if (eventMask != nullptr) *eventMask = EV_RXCHAR & port->eventMask;
         SignalOverlapped(overlapped);
         return TRUE;
     }
+    if (port->commWaitEvent != nullptr) return FailWith(ERROR_INVALID_PARAMETER);
     std::lock_guard lock(PendingPortsMutex());
     port->commWaitEvent = overlapped->hEvent;
     PendingPorts().push_back(port);

@@ -72,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
     Replies, CommPortFraming,
     ::testing::Values(
         FramingCase{"TerminatorEndsTheReply", false, 0, "P8=123;", "P8=123;", 0},
-        FramingCase{"FixedLengthIgnoresTerminator", true, 17, "\x01;\x03;456789ABCDEFGH",
-                    "\x01;\x03;456789ABCDEFGH", 0},
+        FramingCase{"FixedLengthIgnoresTerminator", true, 17, "\x01;\x03;456789ABCDEFG",
+                    "\x01;\x03;456789ABCDEFG", 0},
         FramingCase{"OverflowMarksIndexZero", false, 0, k100 + "B", ";" + k100.substr(1), 0},
         FramingCase{"OverflowInFixedLengthMode", true, 0, k100 + "B", ";" + k100.substr(1), 0},
         FramingCase{"BytesBehindAReplyOverwriteIt", false, 0, "P8=1;XY", "XY=1;", 2},

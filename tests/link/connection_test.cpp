@@ -119,11 +119,15 @@ TEST_P(Attempts, DecideTheResult) {
     long value = -1;
     const int result = c.write ? ZEKO_set(11, 50) : ZEKO_get(10, &value);
     EXPECT_EQ(result, c.result);
-    if (!c.write) EXPECT_EQ(value, c.value);
+    if (!c.write) {
+        EXPECT_EQ(value, c.value);
+    }
     const std::vector<std::string> expected(c.requests, c.write ? "P11=50;" : "P10;");
     EXPECT_EQ(RequestTexts(), expected);
     EXPECT_EQ(LinkReady(), c.connectedAfter);
-    if (!c.connectedAfter) EXPECT_EQ(ZEKO_get(10, &value), ZEKO_NOT_READY);
+    if (!c.connectedAfter) {
+        EXPECT_EQ(ZEKO_get(10, &value), ZEKO_NOT_READY);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <string>
+
 namespace {
 
 struct NameCase {
@@ -43,6 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"COM3x", nullptr, nullptr},
                       NameCase{"COM3", "/tmp/ports", "/tmp/ports/COM3"},
                       NameCase{"COM17", "/tmp/ports", "/tmp/ports/COM17"},
-                      NameCase{"COM3", "", "/dev/ttyUSB2"}));
+                      NameCase{"COM3", "", "/dev/ttyUSB2"}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 }  // namespace
