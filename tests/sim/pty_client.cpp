@@ -86,6 +86,11 @@ int PtyClient::ReadError() {
     return read(fd_, &byte, 1) < 0 ? errno : 0;
 }
 
+int PtyClient::WriteError() {
+    const std::uint8_t byte = ';';
+    return write(fd_, &byte, 1) < 0 ? errno : 0;
+}
+
 PortsDir::PortsDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kq-sim-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {

@@ -33,8 +33,10 @@ public:
 
     // The poll events the port shows within `timeout` (0 when none).
     short Wait(std::chrono::milliseconds timeout);
-    // errno of a read on a line that is gone (EIO), 0 if the read returned end of file.
+    // errno of a one-byte read (a hung-up line gives end of file, 0, or EIO).
     int ReadError();
+    // errno of a one-byte write (a hung-up line gives EIO), 0 if it was written.
+    int WriteError();
 
     bool Opened() const { return fd_ >= 0; }
 
