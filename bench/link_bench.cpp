@@ -1,0 +1,120 @@
+// Round trips over a pty against the simulated sensor, and what a silent sensor costs.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "comm_port.h"
+#include "os/serial.h"
+#include "pty_server.h"
+#include "zeko_api.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kCom = 3;
+
+// One ports folder and one sensor for the whole run; the link connects once.
+class Bench {
+public:
+    static Bench& Get() {
+        static Bench bench;
+        return bench;
+    }
+    sim::PtyServer& Sensor() { return *sensor_; }
+
+private:
+    Bench() {
+        char pattern[] = "/tmp/kq-bench-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        setenv("KQ_PORTS_DIR", dir_.c_str(), 1);
+        sensor_ = std::make_unique<sim::PtyServer>(dir_, kCom);
+        connected_ = ZEKO_initial(kCom, 19281, 115200) == 0;
+    }
+    ~Bench() {
+        sensor_.reset();
+        std::filesystem::remove_all(dir_);
+    }
+
+    std::filesystem::path dir_;
+    std::unique_ptr<sim::PtyServer> sensor_;
+
+public:
+    bool connected_ = false;
+};
+
+void ReportSpread(benchmark::State& state, std::vector<double>& microseconds) {
+    if (microseconds.empty()) return;
+    std::sort(microseconds.begin(), microseconds.end());
+    state.counters["median_us"] = microseconds[microseconds.size() / 2];
+    state.counters["p99_us"] = microseconds[(microseconds.size() * 99) / 100];
+}
+
+template <typename Exchange>
+void TimeRoundTrips(benchmark::State& state, Exchange exchange) {
+    if (!Bench::Get().connected_) {
+        state.SkipWithError("no simulated sensor");
+        return;
+    }
+    std::vector<double> samples;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const int result = exchange();
+        samples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        if (result != 0) state.SkipWithError("exchange failed");
+    }
+    ReportSpread(state, samples);
+}
+
+void ParameterRoundTrip(benchmark::State& state) {
+    TimeRoundTrips(state, [] {
+        long value = 0;
+        return ZEKO_get(11, &value);
+    });
+}
+BENCHMARK(ParameterRoundTrip)->Iterations(500)->Unit(benchmark::kMicrosecond);
+
+void StatusBlockRoundTrip(benchmark::State& state) {
+    TimeRoundTrips(state, [] {
+        unsigned char status[15];
+        return ZEKO_super_command(10, 0, 15, nullptr, status);
+    });
+}
+BENCHMARK(StatusBlockRoundTrip)->Iterations(500)->Unit(benchmark::kMicrosecond);
+
+double ProcessCpuMilliseconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 +
+           usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3;
+}
+
+// The CPU the whole process (the waiting caller and the sensor's thread) spends while one
+// exchange waits out a 1000 ms reply timeout: it should sleep, not spin.
+void SilentSensorTimeout(benchmark::State& state) {
+    Bench::Get().Sensor().SetSilent(true);
+    CCommPort port;
+    sim::PtyServer silent(std::getenv("KQ_PORTS_DIR"), kCom + 1);
+    silent.SetSilent(true);
+    port.Open(kCom + 1, 115200, 'N', 8, 1, EV_RXCHAR | EV_RXFLAG, 512);
+    port.SetReplyTimeout(1000);
+    double cpu = 0;
+    for (auto _ : state) {
+        const double before = ProcessCpuMilliseconds();
+        port.m_bFixedLength = 0;
+        port.ExchangeText("P8;");
+        cpu += ProcessCpuMilliseconds() - before;
+    }
+    state.counters["cpu_ms_per_timeout"] = cpu / static_cast<double>(state.iterations());
+    Bench::Get().Sensor().SetSilent(false);
+}
+BENCHMARK(SilentSensorTimeout)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
