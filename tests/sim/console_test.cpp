@@ -9,9 +9,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class ConsoleTest : public ::testing::Test {
+class SimConsoleTest : public ::testing::Test {
 protected:
-    ConsoleTest() {
+    SimConsoleTest() {
         server_.WithModel([](SensorModel& model) {
             model.ClearRecords();
             model.SetVibrationThreshold(0.5f);
@@ -39,9 +39,9 @@ struct AlarmCommand {
 
 void PrintTo(const AlarmCommand& c, std::ostream* out) { *out << c.word; }
 
-class ConsoleAlarmTest : public ConsoleTest, public ::testing::WithParamInterface<AlarmCommand> {};
+class SimConsoleAlarmTest : public SimConsoleTest, public ::testing::WithParamInterface<AlarmCommand> {};
 
-TEST_P(ConsoleAlarmTest, RaisesFlagAndRecord) {
+TEST_P(SimConsoleAlarmTest, RaisesFlagAndRecord) {
     const auto& c = GetParam();
     EXPECT_EQ(Run("alarm " + c.word), "ok: " + c.word + " alarm raised, record 1");
     const auto model = Model();
@@ -51,7 +51,7 @@ TEST_P(ConsoleAlarmTest, RaisesFlagAndRecord) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Alarms, ConsoleAlarmTest,
+    Alarms, SimConsoleAlarmTest,
     ::testing::Values(AlarmCommand{"vibration", sensor::kFlagVibration, sensor::kRecordVibration},
                       AlarmCommand{"movement", sensor::kFlagMovement, sensor::kRecordMovement},
                       AlarmCommand{"temperature", sensor::kFlagTemperature,
@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AlarmCommand{"voltage", sensor::kFlagVoltage, sensor::kRecordLowVoltage}),
     [](const auto& info) { return info.param.word; });
 
-TEST_F(ConsoleTest, ClearTurnsEveryFlagOffAndKeepsRecords) {
+TEST_F(SimConsoleTest, ClearTurnsEveryFlagOffAndKeepsRecords) {
     Run("alarm tamper");
     Run("alarm voltage");
     EXPECT_EQ(Run("clear"), "ok: alarm flags cleared");
@@ -75,10 +75,10 @@ struct RecordCommand {
 
 void PrintTo(const RecordCommand& c, std::ostream* out) { *out << c.line; }
 
-class ConsoleRecordTest : public ConsoleTest,
+class SimConsoleRecordTest : public SimConsoleTest,
                           public ::testing::WithParamInterface<RecordCommand> {};
 
-TEST_P(ConsoleRecordTest, AddsExactlyTheRecordOrRefuses) {
+TEST_P(SimConsoleRecordTest, AddsExactlyTheRecordOrRefuses) {
     const auto& c = GetParam();
     const std::string answer = Run(c.line);
     const auto records = Model().Records();
@@ -96,7 +96,7 @@ TEST_P(ConsoleRecordTest, AddsExactlyTheRecordOrRefuses) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Records, ConsoleRecordTest,
+    Records, SimConsoleRecordTest,
     ::testing::Values(
         RecordCommand{"record energy 12.5", AlarmRecord{0, sensor::kRecordEnergy, 12.5f, 0.0f}},
         RecordCommand{"record vibration 0.5 0.75",
@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCommand{"record energy 1 2 3", std::nullopt}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
-TEST_F(ConsoleTest, SilentAndDelayReachTheServer) {
+TEST_F(SimConsoleTest, SilentAndDelayReachTheServer) {
     EXPECT_EQ(Run("silent on"), "ok: silent on");
     EXPECT_TRUE(server_.Silent());
     EXPECT_EQ(Run("silent off"), "ok: silent off");
@@ -124,7 +124,7 @@ TEST_F(ConsoleTest, SilentAndDelayReachTheServer) {
     EXPECT_EQ(server_.ReplyDelay(), 250ms);
 }
 
-TEST_F(ConsoleTest, HangUpAndRelinkOverTheLine) {
+TEST_F(SimConsoleTest, HangUpAndRelinkOverTheLine) {
     test::PtyClient client(server_.LinkPath());
     EXPECT_EQ(Run("hangup").rfind("ok:", 0), 0u);
     EXPECT_TRUE(client.Wait(2000ms) & POLLHUP);
@@ -138,7 +138,7 @@ TEST_F(ConsoleTest, HangUpAndRelinkOverTheLine) {
     EXPECT_EQ(again.ReadText(2000ms), "P8=19281;");
 }
 
-TEST_F(ConsoleTest, StatusShowsTheModel) {
+TEST_F(SimConsoleTest, StatusShowsTheModel) {
     Run("alarm movement");
     server_.WithModel([](SensorModel& model) { model.SetTemperature(31); });
     const std::string status = Run("status");
@@ -150,7 +150,7 @@ TEST_F(ConsoleTest, StatusShowsTheModel) {
     }
 }
 
-TEST_F(ConsoleTest, HelpQuitAndNonsense) {
+TEST_F(SimConsoleTest, HelpQuitAndNonsense) {
     EXPECT_EQ(Run("help"), Console::Help());
     EXPECT_TRUE(Run("").empty());
     EXPECT_FALSE(console_.Execute("").quit);

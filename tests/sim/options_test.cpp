@@ -22,9 +22,9 @@ bool operator==(const Options& a, const Options& b) {
            a.delay == b.delay && a.silent == b.silent && a.help == b.help;
 }
 
-class OptionsTest : public ::testing::TestWithParam<OptionsCase> {};
+class SimOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
 
-TEST_P(OptionsTest, Parses) {
+TEST_P(SimOptionsTest, Parses) {
     const auto& c = GetParam();
     const auto parsed = ParseOptions(c.args, c.environment);
     if (c.expected) {
@@ -42,7 +42,7 @@ Options Made(int com, const char* dir, std::optional<std::int32_t> identity = st
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    CommandLines, OptionsTest,
+    CommandLines, SimOptionsTest,
     ::testing::Values(
         OptionsCase{"Minimal", {"--com", "3", "--ports-dir", "/p"}, nullptr, Made(3, "/p")},
         OptionsCase{"PortsDirFromEnvironment", {"--com", "3"}, "/env", Made(3, "/env")},
@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"Unknown", {"--com", "3", "--fast"}, "/env", std::nullopt}),
     [](const auto& info) { return info.param.name; });
 
-TEST(UsageTest, NamesEveryOptionAndCommand) {
+TEST(SimUsageTest, NamesEveryOptionAndCommand) {
     const std::string usage = Usage();
     for (const char* word : {"--com", "--ports-dir", "KQ_PORTS_DIR", "--identity", "--delay",
                              "--silent", "--help", "alarm", "clear", "record", "silent on|off",

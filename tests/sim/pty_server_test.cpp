@@ -22,7 +22,7 @@ constexpr auto kQuiet = 300ms;          // how long "nothing arrives" is watched
 
 const Bytes kStatusFrame = {0x03, 0x03, 0x10, 0x0A};
 
-class PtyServerTest : public ::testing::Test {
+class SimPtyServerTest : public ::testing::Test {
 protected:
     test::PortsDir ports_;
     PtyServer server_{ports_.Path(), 3};
@@ -30,7 +30,7 @@ protected:
 
 std::string Text(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
 
-TEST_F(PtyServerTest, LinksThePtyAsTheComPort) {
+TEST_F(SimPtyServerTest, LinksThePtyAsTheComPort) {
     EXPECT_EQ(server_.LinkPath(), ports_.Path() / "COM3");
     ASSERT_TRUE(std::filesystem::is_symlink(server_.LinkPath()));
     EXPECT_EQ(std::filesystem::read_symlink(server_.LinkPath()), server_.SlavePath());
@@ -38,13 +38,13 @@ TEST_F(PtyServerTest, LinksThePtyAsTheComPort) {
     EXPECT_TRUE(server_.Connected());
 }
 
-TEST_F(PtyServerTest, AnswersAReadRequest) {
+TEST_F(SimPtyServerTest, AnswersAReadRequest) {
     test::PtyClient client(server_.LinkPath());
     client.Write("P8;");
     EXPECT_EQ(client.ReadText(kAnswerWithin), "P8=19281;");
 }
 
-TEST_F(PtyServerTest, AnswersTheStatusBlockWithTheModelsBytes) {
+TEST_F(SimPtyServerTest, AnswersTheStatusBlockWithTheModelsBytes) {
     StatusBytes expected{};
     server_.WithModel([&](SensorModel& model) {
         model.SetVibration(0.25f);
@@ -58,7 +58,7 @@ TEST_F(PtyServerTest, AnswersTheStatusBlockWithTheModelsBytes) {
     EXPECT_EQ(client.Read(reply.size(), kAnswerWithin), reply);
 }
 
-TEST_F(PtyServerTest, ModelChangesReachTheLine) {
+TEST_F(SimPtyServerTest, ModelChangesReachTheLine) {
     test::PtyClient client(server_.LinkPath());
     server_.WithModel([](SensorModel& model) { model.SetIdentity(4242); });
     client.Write("P8;");
@@ -70,7 +70,7 @@ TEST_F(PtyServerTest, ModelChangesReachTheLine) {
     EXPECT_EQ(threshold, 150);
 }
 
-TEST_F(PtyServerTest, RequestSplitAcrossWritesIsAnsweredOnce) {
+TEST_F(SimPtyServerTest, RequestSplitAcrossWritesIsAnsweredOnce) {
     test::PtyClient client(server_.LinkPath());
     client.Write("P1");
     std::this_thread::sleep_for(50ms);
@@ -80,7 +80,7 @@ TEST_F(PtyServerTest, RequestSplitAcrossWritesIsAnsweredOnce) {
     EXPECT_EQ(server_.Requests().size(), 1u);
 }
 
-TEST_F(PtyServerTest, ConcatenatedRequestsAreAnsweredInOrder) {
+TEST_F(SimPtyServerTest, ConcatenatedRequestsAreAnsweredInOrder) {
     test::PtyClient client(server_.LinkPath());
     client.Write("P8;P11;P12=7;");
     EXPECT_EQ(client.ReadText(kAnswerWithin), "P8=19281;");
@@ -90,7 +90,7 @@ TEST_F(PtyServerTest, ConcatenatedRequestsAreAnsweredInOrder) {
 }
 
 // After a long pause the rest of a broken request is not glued to the next one.
-TEST_F(PtyServerTest, HalfRequestIsForgottenAfterSilence) {
+TEST_F(SimPtyServerTest, HalfRequestIsForgottenAfterSilence) {
     test::PtyClient client(server_.LinkPath());
     client.Write("P8");
     std::this_thread::sleep_for(700ms);
@@ -107,10 +107,10 @@ struct ScriptCase {
 
 void PrintTo(const ScriptCase& c, std::ostream* out) { *out << c.name; }
 
-class ScriptedReplyTest : public PtyServerTest, public ::testing::WithParamInterface<ScriptCase> {};
+class SimScriptedReplyTest : public SimPtyServerTest, public ::testing::WithParamInterface<ScriptCase> {};
 
 // Each scripted answer replaces the model's for one request; the next request gets the model's.
-TEST_P(ScriptedReplyTest, AnswersOnceThenTheModelAgain) {
+TEST_P(SimScriptedReplyTest, AnswersOnceThenTheModelAgain) {
     const auto& c = GetParam();
     test::PtyClient client(server_.LinkPath());
     server_.Script(c.reply);
@@ -130,7 +130,7 @@ Reply Make(Reply::Kind kind, std::chrono::milliseconds delay = 0ms, Bytes bytes 
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Kinds, ScriptedReplyTest,
+    Kinds, SimScriptedReplyTest,
     ::testing::Values(
         ScriptCase{"Model", Make(Reply::Kind::Model), "P11;", test::Bytes("P11=100;")},
         ScriptCase{"ModelLate", Make(Reply::Kind::Model, 400ms), "P11;", test::Bytes("P11=100;")},
@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"Overflow", Make(Reply::Kind::Overflow), "P8;", Bytes(120, 'X')}),
     [](const auto& info) { return info.param.name; });
 
-TEST_F(PtyServerTest, OverflowHasNoTerminator) {
+TEST_F(SimPtyServerTest, OverflowHasNoTerminator) {
     test::PtyClient client(server_.LinkPath());
     server_.Script(Make(Reply::Kind::Overflow));
     client.Write("P8;");
@@ -157,7 +157,7 @@ TEST_F(PtyServerTest, OverflowHasNoTerminator) {
     EXPECT_EQ(std::count(answer.begin(), answer.end(), ';'), 0);
 }
 
-TEST_F(PtyServerTest, SilencedRequestIsNotActedOn) {
+TEST_F(SimPtyServerTest, SilencedRequestIsNotActedOn) {
     test::PtyClient client(server_.LinkPath());
     server_.Script(Make(Reply::Kind::Silence));
     client.Write("P11=5;");
@@ -166,7 +166,7 @@ TEST_F(PtyServerTest, SilencedRequestIsNotActedOn) {
     EXPECT_EQ(client.ReadText(kAnswerWithin), "P11=100;");
 }
 
-TEST_F(PtyServerTest, ScriptedHangUpClosesTheLine) {
+TEST_F(SimPtyServerTest, ScriptedHangUpClosesTheLine) {
     test::PtyClient client(server_.LinkPath());
     server_.Script(Make(Reply::Kind::HangUp));
     client.Write("P8;");
@@ -178,7 +178,7 @@ TEST_F(PtyServerTest, ScriptedHangUpClosesTheLine) {
 
 // A late answer waits in the server, not in its thread: later requests are still received and
 // answered meanwhile.
-TEST_F(PtyServerTest, LateAnswerDoesNotHoldUpTheNext) {
+TEST_F(SimPtyServerTest, LateAnswerDoesNotHoldUpTheNext) {
     test::PtyClient client(server_.LinkPath());
     server_.Script(Make(Reply::Kind::Model, 800ms));
     client.Write("P8;");
@@ -188,7 +188,7 @@ TEST_F(PtyServerTest, LateAnswerDoesNotHoldUpTheNext) {
     EXPECT_EQ(client.ReadText(kAnswerWithin), "P8=19281;");
 }
 
-TEST_F(PtyServerTest, SilentUntilToldOtherwise) {
+TEST_F(SimPtyServerTest, SilentUntilToldOtherwise) {
     test::PtyClient client(server_.LinkPath());
     server_.Script(Make(Reply::Kind::Raw, 0ms, test::Bytes("kept;")));
     server_.SetSilent(true);
@@ -203,7 +203,7 @@ TEST_F(PtyServerTest, SilentUntilToldOtherwise) {
     EXPECT_EQ(client.ReadText(kAnswerWithin), "P8=19281;");
 }
 
-TEST_F(PtyServerTest, ReplyDelayAppliesToEveryModelAnswer) {
+TEST_F(SimPtyServerTest, ReplyDelayAppliesToEveryModelAnswer) {
     test::PtyClient client(server_.LinkPath());
     server_.SetReplyDelay(300ms);
     EXPECT_EQ(server_.ReplyDelay(), 300ms);
@@ -216,7 +216,7 @@ TEST_F(PtyServerTest, ReplyDelayAppliesToEveryModelAnswer) {
 }
 
 // A raw answer does not wait for the server's delay, so it overtakes a model answer before it.
-TEST_F(PtyServerTest, RawAnswerIgnoresTheReplyDelay) {
+TEST_F(SimPtyServerTest, RawAnswerIgnoresTheReplyDelay) {
     test::PtyClient client(server_.LinkPath());
     server_.SetReplyDelay(500ms);
     server_.Script(Make(Reply::Kind::Model));
@@ -226,7 +226,7 @@ TEST_F(PtyServerTest, RawAnswerIgnoresTheReplyDelay) {
     EXPECT_EQ(client.ReadText(kAnswerWithin), "P8=19281;");
 }
 
-TEST_F(PtyServerTest, SendRawArrivesUnasked) {
+TEST_F(SimPtyServerTest, SendRawArrivesUnasked) {
     test::PtyClient client(server_.LinkPath());
     const Bytes noise = {0x00, 0xFF, ';', 'P'};
     server_.SendRaw(noise);
@@ -234,7 +234,7 @@ TEST_F(PtyServerTest, SendRawArrivesUnasked) {
     EXPECT_TRUE(server_.Requests().empty());
 }
 
-TEST_F(PtyServerTest, HangUpIsSeenAsHangUpAndEio) {
+TEST_F(SimPtyServerTest, HangUpIsSeenAsHangUpAndEio) {
     test::PtyClient client(server_.LinkPath());
     server_.HangUp();
     EXPECT_FALSE(server_.Connected());
@@ -246,7 +246,7 @@ TEST_F(PtyServerTest, HangUpIsSeenAsHangUpAndEio) {
     EXPECT_TRUE(server_.SlavePath().empty());
 }
 
-TEST_F(PtyServerTest, RelinkServesAgainAtTheSameName) {
+TEST_F(SimPtyServerTest, RelinkServesAgainAtTheSameName) {
     {
         test::PtyClient client(server_.LinkPath());
         server_.HangUp();
@@ -260,7 +260,7 @@ TEST_F(PtyServerTest, RelinkServesAgainAtTheSameName) {
     EXPECT_EQ(client.ReadText(kAnswerWithin), "P8=19281;");
 }
 
-TEST_F(PtyServerTest, RelinkWhileConnectedHangsUpTheOldLine) {
+TEST_F(SimPtyServerTest, RelinkWhileConnectedHangsUpTheOldLine) {
     test::PtyClient old(server_.LinkPath());
     server_.Relink();
     EXPECT_TRUE(old.Wait(kAnswerWithin) & POLLHUP);
@@ -269,7 +269,7 @@ TEST_F(PtyServerTest, RelinkWhileConnectedHangsUpTheOldLine) {
     EXPECT_EQ(client.Read(17, kAnswerWithin).size(), 17u);
 }
 
-TEST_F(PtyServerTest, LogsRequestsAndEveryByte) {
+TEST_F(SimPtyServerTest, LogsRequestsAndEveryByte) {
     test::PtyClient client(server_.LinkPath());
     const auto before = Clock::now();
     client.Write("\r\nP8;");
@@ -295,12 +295,12 @@ TEST_F(PtyServerTest, LogsRequestsAndEveryByte) {
     EXPECT_TRUE(server_.ReceivedBytes().empty());
 }
 
-TEST_F(PtyServerTest, WaitForRequestsGivesUpWhenNoneCome) {
+TEST_F(SimPtyServerTest, WaitForRequestsGivesUpWhenNoneCome) {
     EXPECT_FALSE(server_.WaitForRequests(1, 100ms));
     EXPECT_TRUE(server_.WaitForRequests(0, 0ms));
 }
 
-TEST_F(PtyServerTest, WaitForRequestsWakesOnArrival) {
+TEST_F(SimPtyServerTest, WaitForRequestsWakesOnArrival) {
     test::PtyClient client(server_.LinkPath());
     std::thread writer([&client] {
         std::this_thread::sleep_for(100ms);
@@ -310,7 +310,7 @@ TEST_F(PtyServerTest, WaitForRequestsWakesOnArrival) {
     writer.join();
 }
 
-TEST(PtyServerLinkTest, ReplacesAnExistingLinkAndRemovesItsOwnWhenDone) {
+TEST(SimPtyServerLinkTest, ReplacesAnExistingLinkAndRemovesItsOwnWhenDone) {
     test::PortsDir ports;
     const auto link = ports.Path() / "COM5";
     std::filesystem::create_symlink("/dev/null", link);
@@ -324,14 +324,14 @@ TEST(PtyServerLinkTest, ReplacesAnExistingLinkAndRemovesItsOwnWhenDone) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
 }
 
-TEST(PtyServerLinkTest, CreatesAMissingPortsDirectory) {
+TEST(SimPtyServerLinkTest, CreatesAMissingPortsDirectory) {
     test::PortsDir ports;
     const auto dir = ports.Path() / "nested" / "ports";
     PtyServer server(dir, 1);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "COM1"));
 }
 
-TEST(PtyServerLinkTest, ServersOnTwoPortsAnswerIndependently) {
+TEST(SimPtyServerLinkTest, ServersOnTwoPortsAnswerIndependently) {
     test::PortsDir ports;
     PtyServer first(ports.Path(), 1);
     PtyServer second(ports.Path(), 2);

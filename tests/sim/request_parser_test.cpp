@@ -34,10 +34,10 @@ struct StreamCase {
 // Case values appear in test listings, so they print plainly.
 void PrintTo(const StreamCase& c, std::ostream* out) { *out << c.name; }
 
-class RequestStreamTest : public ::testing::TestWithParam<StreamCase> {};
+class SimRequestStreamTest : public ::testing::TestWithParam<StreamCase> {};
 
 // Every case must come out the same whether the line delivers it at once or byte by byte.
-TEST_P(RequestStreamTest, WholeAndByteByByte) {
+TEST_P(SimRequestStreamTest, WholeAndByteByByte) {
     const auto& c = GetParam();
     RequestParser whole;
     EXPECT_EQ(whole.Feed(c.stream), c.expected);
@@ -52,7 +52,7 @@ TEST_P(RequestStreamTest, WholeAndByteByByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Streams, RequestStreamTest,
+    Streams, SimRequestStreamTest,
     ::testing::Values(
         StreamCase{"Read", test::Bytes("P8;"), {Text("P8;")}},
         StreamCase{"LowerCaseRead", test::Bytes("p10;"), {Text("p10;")}},
@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         StreamCase{"Incomplete", Join({test::Bytes("P8;P1"), {0x03, 0x04}}), {Text("P8;")}}),
     [](const auto& info) { return info.param.name; });
 
-TEST(RequestParserTest, PendingUntilCompleteThenReset) {
+TEST(SimRequestParserTest, PendingUntilCompleteThenReset) {
     RequestParser parser;
     EXPECT_FALSE(parser.Pending());
     EXPECT_TRUE(parser.Feed(test::Bytes("P1")).empty());

@@ -47,12 +47,12 @@ Bytes Padded(Bytes bytes, std::size_t n) {
     return bytes;
 }
 
-TEST(SensorModelBlockTest, StatusBlockBytes) {
+TEST(SimSensorModelBlockTest, StatusBlockBytes) {
     const auto block = KnownSensor().StatusBlock();
     EXPECT_EQ(Bytes(block.begin(), block.end()), kKnownStatus);
 }
 
-TEST(SensorModelBlockTest, RecordBytes) {
+TEST(SimSensorModelBlockTest, RecordBytes) {
     const auto model = KnownSensor();
     const auto first = model.RecordBlock(1);
     const auto second = model.RecordBlock(2);
@@ -73,10 +73,10 @@ struct FrameCase {
 // Case values appear in test listings, so they print plainly.
 void PrintTo(const FrameCase& c, std::ostream* out) { *out << c.name; }
 
-class BlockFrameTest : public ::testing::TestWithParam<FrameCase> {};
+class SimBlockFrameTest : public ::testing::TestWithParam<FrameCase> {};
 
 // The reply always has exactly the length the frame asked for: reply length byte + 1.
-TEST_P(BlockFrameTest, Answers) {
+TEST_P(SimBlockFrameTest, Answers) {
     auto model = KnownSensor();
     const auto& c = GetParam();
     const auto reply = model.Answer({Request::Kind::Block, c.frame});
@@ -85,7 +85,7 @@ TEST_P(BlockFrameTest, Answers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Frames, BlockFrameTest,
+    Frames, SimBlockFrameTest,
     ::testing::Values(
         FrameCase{"Status", {0x03, 0x03, 0x10, 0x0A}, Reply(0, 0, kKnownStatus)},
         FrameCase{"StatusShortReply", {0x03, 0x03, 0x06, 0x0A}, Reply(0, 0, Cut(kKnownStatus, 5))},
@@ -128,12 +128,12 @@ INSTANTIATE_TEST_SUITE_P(
                   Reply(SensorModel::kLinkBadFrame, 0, Zeros(15))}),
     [](const auto& info) { return info.param.name; });
 
-TEST(SensorModelBlockTest, HeaderTooShortToAnswer) {
+TEST(SimSensorModelBlockTest, HeaderTooShortToAnswer) {
     SensorModel model;
     EXPECT_TRUE(model.AnswerBlock(Bytes{0x03, 0x03}).empty());
 }
 
-TEST(SensorModelBlockTest, RecordCountFollowsTheHistory) {
+TEST(SimSensorModelBlockTest, RecordCountFollowsTheHistory) {
     SensorModel model;
     EXPECT_EQ(model.StatusBlock()[sensor::kStatusRecordCount], model.Records().size());
     model.ClearRecords();

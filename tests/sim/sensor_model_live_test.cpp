@@ -9,7 +9,7 @@ namespace {
 
 using std::chrono::milliseconds;
 
-TEST(SensorModelLiveTest, ReadingsWanderWithinPlausibleRanges) {
+TEST(SimSensorModelLiveTest, ReadingsWanderWithinPlausibleRanges) {
     SensorModel model;
     std::set<float> vibrations;
     std::set<int> movements;
@@ -32,7 +32,7 @@ TEST(SensorModelLiveTest, ReadingsWanderWithinPlausibleRanges) {
     EXPECT_GT(temperatures.size(), 1u);
 }
 
-TEST(SensorModelLiveTest, SameTimeSameSensor) {
+TEST(SimSensorModelLiveTest, SameTimeSameSensor) {
     SensorModel a;
     SensorModel b;
     for (int i = 0; i < 50; ++i) {
@@ -42,7 +42,7 @@ TEST(SensorModelLiveTest, SameTimeSameSensor) {
     EXPECT_EQ(a.StatusBlock(), b.StatusBlock());
 }
 
-TEST(SensorModelLiveTest, TimeBelowOneRefreshIsCarriedOver) {
+TEST(SimSensorModelLiveTest, TimeBelowOneRefreshIsCarriedOver) {
     SensorModel model;
     const auto start = model.StatusBlock();
     model.Advance(milliseconds{60});
@@ -51,7 +51,7 @@ TEST(SensorModelLiveTest, TimeBelowOneRefreshIsCarriedOver) {
     EXPECT_NE(model.StatusBlock(), start);
 }
 
-TEST(SensorModelLiveTest, SetReadingsHoldStill) {
+TEST(SimSensorModelLiveTest, SetReadingsHoldStill) {
     SensorModel model;
     model.SetVibration(0.42f);
     EXPECT_FALSE(model.Live());
@@ -64,7 +64,7 @@ TEST(SensorModelLiveTest, SetReadingsHoldStill) {
     EXPECT_NE(model.Vibration(), 0.42f);
 }
 
-TEST(SensorModelLiveTest, LearnedValuesDriftOnlyWhileLearning) {
+TEST(SimSensorModelLiveTest, LearnedValuesDriftOnlyWhileLearning) {
     SensorModel model;
     const float learnedBefore = model.LearnedVibration();
     model.Advance(milliseconds{5000});

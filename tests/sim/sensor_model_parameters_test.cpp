@@ -31,10 +31,10 @@ std::string Named(const ::testing::TestParamInfo<ExchangeCase>& info) {
     return test::CaseName(info.index, info.param.request);
 }
 
-class FactorySensorTest : public ::testing::TestWithParam<ExchangeCase> {};
+class SimFactorySensorTest : public ::testing::TestWithParam<ExchangeCase> {};
 
 // One request to a sensor fresh from the factory.
-TEST_P(FactorySensorTest, Answers) {
+TEST_P(SimFactorySensorTest, Answers) {
     SensorModel model;
     EXPECT_EQ(Ask(model, GetParam().request), GetParam().answer) << GetParam().request;
 }
@@ -43,7 +43,7 @@ const std::string kRange = std::to_string(SensorModel::kRefusedRange);
 const std::string kValue = std::to_string(SensorModel::kRefusedValue);
 
 INSTANTIATE_TEST_SUITE_P(
-    Reads, FactorySensorTest,
+    Reads, SimFactorySensorTest,
     ::testing::Values(ExchangeCase{"P8;", "P8=19281;"}, ExchangeCase{"p8;", "P8=19281;"},
                       ExchangeCase{"P10;", "P10=" + std::to_string(test::FloatBits(0.5f)) + ";"},
                       ExchangeCase{"P11;", "P11=100;"}, ExchangeCase{"P12;", "P12=0;"},
@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
     Named);
 
 INSTANTIATE_TEST_SUITE_P(
-    Writes, FactorySensorTest,
+    Writes, SimFactorySensorTest,
     ::testing::Values(
         ExchangeCase{Write(8, 19281), "P8R=" + std::to_string(SensorModel::kRefusedReadOnly) + ";"},
         ExchangeCase{Write(10, test::FloatBits(0.25f)), "P10R=0;"},
@@ -91,9 +91,9 @@ struct Conversation {
 // Case values appear in test listings, so they print plainly.
 void PrintTo(const Conversation& c, std::ostream* out) { *out << c.name; }
 
-class ConversationTest : public ::testing::TestWithParam<Conversation> {};
+class SimConversationTest : public ::testing::TestWithParam<Conversation> {};
 
-TEST_P(ConversationTest, Answers) {
+TEST_P(SimConversationTest, Answers) {
     SensorModel model;
     for (const auto& step : GetParam().steps) {
         EXPECT_EQ(Ask(model, step.request), step.answer) << step.request;
@@ -101,7 +101,7 @@ TEST_P(ConversationTest, Answers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Sequences, ConversationTest,
+    Sequences, SimConversationTest,
     ::testing::Values(
         Conversation{"VibrationThresholdKept",
                      {{Write(10, test::FloatBits(0.75f)), "P10R=0;"},
@@ -128,13 +128,13 @@ INSTANTIATE_TEST_SUITE_P(
                      {{Write(17, 1), "P17R=0;"}, {Write(17, 1), "P17R=0;"}, {"P17;", "P17=2;"}}}),
     [](const auto& info) { return info.param.name; });
 
-TEST(SensorModelParameterTest, IdentityCanBeChanged) {
+TEST(SimSensorModelParameterTest, IdentityCanBeChanged) {
     SensorModel model;
     model.SetIdentity(-42);
     EXPECT_EQ(Ask(model, "P8;"), "P8=-42;");
 }
 
-TEST(SensorModelParameterTest, EraseEmptiesTheHistory) {
+TEST(SimSensorModelParameterTest, EraseEmptiesTheHistory) {
     SensorModel model;
     ASSERT_FALSE(model.Records().empty());
     EXPECT_EQ(Ask(model, "P16=1;"), "P16R=0;");
@@ -143,7 +143,7 @@ TEST(SensorModelParameterTest, EraseEmptiesTheHistory) {
     EXPECT_EQ(Ask(model, "P16=0;"), "P16R=" + kValue + ";");
 }
 
-TEST(SensorModelParameterTest, LearningSavesTheLearnedValueAsThreshold) {
+TEST(SimSensorModelParameterTest, LearningSavesTheLearnedValueAsThreshold) {
     SensorModel model;
     model.SetVibration(0.2f);
     model.SetMovement(-30);
@@ -170,7 +170,7 @@ TEST(SensorModelParameterTest, LearningSavesTheLearnedValueAsThreshold) {
     EXPECT_EQ(model.LearnedMovement(), 64);
 }
 
-TEST(SensorModelParameterTest, LearnedValueOutOfRangeIsNotSaved) {
+TEST(SimSensorModelParameterTest, LearnedValueOutOfRangeIsNotSaved) {
     SensorModel model;
     ASSERT_EQ(Ask(model, "P12=1;"), "P12R=0;");
     ASSERT_EQ(Ask(model, "P13=1;"), "P13R=0;");
@@ -184,7 +184,7 @@ TEST(SensorModelParameterTest, LearnedValueOutOfRangeIsNotSaved) {
     EXPECT_EQ(model.MovementThreshold(), 100);
 }
 
-TEST(SensorModelParameterTest, CancelKeepsTheThreshold) {
+TEST(SimSensorModelParameterTest, CancelKeepsTheThreshold) {
     SensorModel model;
     ASSERT_EQ(Ask(model, "P12=1;"), "P12R=0;");
     model.Advance(std::chrono::seconds{5});

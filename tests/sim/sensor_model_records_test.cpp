@@ -17,9 +17,9 @@ struct AlarmCase {
 // Case values appear in test listings, so they print plainly.
 void PrintTo(const AlarmCase& c, std::ostream* out) { *out << int{c.flag}; }
 
-class RaiseAlarmTest : public ::testing::TestWithParam<AlarmCase> {};
+class SimRaiseAlarmTest : public ::testing::TestWithParam<AlarmCase> {};
 
-TEST_P(RaiseAlarmTest, SetsItsFlagAndRecordsIt) {
+TEST_P(SimRaiseAlarmTest, SetsItsFlagAndRecordsIt) {
     const auto& c = GetParam();
     SensorModel model;
     model.SetFlags(0);
@@ -39,7 +39,7 @@ TEST_P(RaiseAlarmTest, SetsItsFlagAndRecordsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Alarms, RaiseAlarmTest,
+    Alarms, SimRaiseAlarmTest,
     ::testing::Values(AlarmCase{Alarm::Vibration, sensor::kFlagVibration, sensor::kRecordVibration},
                       AlarmCase{Alarm::Movement, sensor::kFlagMovement, sensor::kRecordMovement},
                       AlarmCase{Alarm::Temperature, sensor::kFlagTemperature,
@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AlarmCase{Alarm::Voltage, sensor::kFlagVoltage, sensor::kRecordLowVoltage}),
     [](const auto& info) { return test::CaseName(info.index, ""); });
 
-TEST(AlarmRecordTest, ThresholdAlarmsRecordThresholdAndAValueBeyondIt) {
+TEST(SimAlarmRecordTest, ThresholdAlarmsRecordThresholdAndAValueBeyondIt) {
     SensorModel model;
     model.SetVibrationThreshold(0.25f);
     model.SetMovementThreshold(40);
@@ -65,7 +65,7 @@ TEST(AlarmRecordTest, ThresholdAlarmsRecordThresholdAndAValueBeyondIt) {
     EXPECT_GT(movement.secondValue, 40.0f);
 }
 
-TEST(AlarmRecordTest, AlarmsAccumulateFlags) {
+TEST(SimAlarmRecordTest, AlarmsAccumulateFlags) {
     SensorModel model;
     for (Alarm alarm : kAllAlarms) {
         model.RaiseAlarm(alarm);
@@ -73,7 +73,7 @@ TEST(AlarmRecordTest, AlarmsAccumulateFlags) {
     EXPECT_EQ(model.Flags(), 0x1F);
 }
 
-TEST(AlarmRecordTest, HistoryKeepsTheNewest255) {
+TEST(SimAlarmRecordTest, HistoryKeepsTheNewest255) {
     SensorModel model;
     model.ClearRecords();
     for (std::uint32_t i = 1; i <= 300; ++i) {
@@ -87,7 +87,7 @@ TEST(AlarmRecordTest, HistoryKeepsTheNewest255) {
     EXPECT_EQ(model.NextRecordNumber(), 301u);
 }
 
-TEST(AlarmRecordTest, SetRecordsKeepsThemExactlyAndTheNewest255) {
+TEST(SimAlarmRecordTest, SetRecordsKeepsThemExactlyAndTheNewest255) {
     SensorModel model;
     std::vector<AlarmRecord> records;
     for (std::uint32_t i = 0; i < 260; ++i) {
@@ -99,7 +99,7 @@ TEST(AlarmRecordTest, SetRecordsKeepsThemExactlyAndTheNewest255) {
     EXPECT_EQ(model.Records().back(), records.back());
 }
 
-TEST(AlarmRecordTest, SampleHistoryHoldsEveryTypeNumberedFromOne) {
+TEST(SimAlarmRecordTest, SampleHistoryHoldsEveryTypeNumberedFromOne) {
     const auto records = SensorModel::SampleRecords();
     std::multiset<std::uint32_t> types;
     for (std::size_t i = 0; i < records.size(); ++i) {

@@ -21,15 +21,15 @@ std::string Named(const ::testing::TestParamInfo<TextCase>& info) {
     return test::CaseName(info.index, info.param.text);
 }
 
-class TextRequestTest : public ::testing::TestWithParam<TextCase> {};
+class SimTextRequestTest : public ::testing::TestWithParam<TextCase> {};
 
-TEST_P(TextRequestTest, Parses) {
+TEST_P(SimTextRequestTest, Parses) {
     EXPECT_EQ(ParseTextRequest(test::Bytes(GetParam().text)), GetParam().expected)
         << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    WellFormed, TextRequestTest,
+    WellFormed, SimTextRequestTest,
     ::testing::Values(TextCase{"P8;", TextRequest{8, std::nullopt}},
                       TextCase{"p8;", TextRequest{8, std::nullopt}},
                       TextCase{"P-3;", TextRequest{-3, std::nullopt}},
@@ -40,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
     Named);
 
 INSTANTIATE_TEST_SUITE_P(
-    Malformed, TextRequestTest,
+    Malformed, SimTextRequestTest,
     ::testing::Values(TextCase{"", std::nullopt}, TextCase{"Q8;", std::nullopt},
                       TextCase{"P;", std::nullopt}, TextCase{"P-;", std::nullopt},
                       TextCase{"P8", std::nullopt}, TextCase{"P8=;", std::nullopt},
