@@ -42,10 +42,12 @@ private:
     BYTE* RefuseRequest();
     void SendQueued();
     void DrainInput();
-    void StoreByte(BYTE byte);
     void ShowPortError(const char* step);
 
 public:
+    // Framing: stores one received byte and ends the reply where the receive mode says.
+    void StoreByte(BYTE byte);
+
     // Fields in the order the port has always had them; the callers write the receive mode
     // (m_bFixedLength, m_nReplyLength) before each exchange.
     int m_nWriteLength;

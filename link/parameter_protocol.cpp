@@ -31,8 +31,10 @@ std::int32_t ConvertDigits(const unsigned char* digits, int count) {
 
 int ExchangeParameter(const char* request, int* number, long* value, char* errorText) {
     g_commPort.m_bFixedLength = 0;
-    const unsigned char* reply = g_commPort.ExchangeText(request);
+    return ParseParameterReply(g_commPort.ExchangeText(request), number, value, errorText);
+}
 
+int ParseParameterReply(const unsigned char* reply, int* number, long* value, char* errorText) {
     if (CCommPort::TimedOut(reply)) return kTimedOutReply;
     if (reply[0] != 'P' && reply[0] != 'p') return kMalformedReply;
 

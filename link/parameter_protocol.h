@@ -16,3 +16,6 @@ inline constexpr int kErrorTextCapacity = 21;  // up to 20 bytes of text and the
 // `value` are written only where the reply carries them; `errorText` gets the text and a ";",
 // no NUL.
 int ExchangeParameter(const char* request, int* number, long* value, char* errorText);
+
+// Sorts a reply at the start of a 100-byte receive buffer; reads at most its first 74 bytes.
+int ParseParameterReply(const unsigned char* reply, int* number, long* value, char* errorText);
