@@ -1,0 +1,59 @@
+// The main dialog against a private ports folder, with simulated sensors on ptys and message
+// boxes captured instead of shown.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "modal_box.h"
+#include "pty_server.h"
+#include "tools_dlg.h"
+
+class DialogFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A simulated sensor linked as COM<com>.
+    sim::PtyServer& Sensor(int com);
+    // The main dialog, created modelessly: its start-up scan has run when this returns.
+    CToolsDlg& OpenMainDialog();
+    // A control of the main dialog by ID, as its object name carries it.
+    QWidget* Control(int id) const;
+    std::string Text(int id) const;
+    void SetText(int id, const char* text);
+
+    std::filesystem::path portsDir_;
+    std::vector<MessageBoxRequest> boxes_;
+    std::unique_ptr<CToolsDlg> dialog_;
+
+private:
+    std::map<int, std::unique_ptr<sim::PtyServer>> sensors_;
+};
+
+// Watches for modal dialogs while it lives; `seen` runs once for each new one on top, which it
+// may close. The watch runs inside nested event loops too, so a DoModal can be answered from it.
+class ModalWatcher {
+public:
+    explicit ModalWatcher(std::function<void(QWidget* modal)> seen);
+    ~ModalWatcher();
+    ModalWatcher(const ModalWatcher&) = delete;
+    ModalWatcher& operator=(const ModalWatcher&) = delete;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Closes a dialog window as its Escape key does.
+void PressEscape(QWidget* window);
+
+// Runs the event loop until `done` holds or `limit` milliseconds have passed.
+bool ProcessEventsUntil(const std::function<bool()>& done, int limit = 5000);

@@ -1,0 +1,181 @@
+#include "cdialog.h"
+
+#include <QIcon>
+#include <QPainter>
+
+#include "cwin_app.h"
+#include "dialog_builder.h"
+#include "dialog_window.h"
+#include "message_map.h"
+#include "resource_module.h"
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
+
+CDialog::~CDialog() { DestroyWindow(); }
+
+INT_PTR CDialog::DoModal() {
+    if (!CreateFromTemplate()) {
+        return -1;
+    }
+    if (!m_ended) {
+        m_window->setWindowModality(Qt::ApplicationModal);
+        m_window->exec();
+    }
+    DestroyWindow();
+    return m_modalResult;
+}
+
+BOOL CDialog::Create() {
+    if (!CreateFromTemplate()) {
+        return FALSE;
+    }
+    if (!m_ended &&
+        (AfxGetResourceHandle().findDialog(m_templateId)->style & kDialogVisible) != 0) {
+        m_window->show();
+    }
+    return TRUE;
+}
+
+BOOL CDialog::CreateFromTemplate() {
+    const DialogTemplate* dialog = AfxGetResourceHandle().findDialog(m_templateId);
+    if (dialog == nullptr || m_window) {
+        return FALSE;
+    }
+    // Without a parent of its own a dialog belongs to the main window, unless it is that window.
+    CWnd* parent = m_pParentWnd != nullptr ? m_pParentWnd : AfxGetMainWnd();
+    QWidget* parentWidget = parent != nullptr && parent != this ? parent->Widget() : nullptr;
+    m_window = std::make_unique<DialogWindow>(*this, parentWidget, *dialog);
+    Attach(m_window.get(), IDC_STATIC);
+    m_systemMenu = std::make_unique<CMenu>(m_window->SystemMenu(),
+                                           [this](UINT id) { SendMessage(WM_SYSCOMMAND, id, 0); });
+    const auto controls = BuildControls(m_window.get(), *dialog, BaseUnitsOf(m_window->font()),
+                                        [this](UINT message, WPARAM wParam, LPARAM lParam) {
+                                            SendMessage(message, wParam, lParam);
+                                        });
+    for (const BuiltControl& control : controls) {
+        if (control.source->id != IDC_STATIC) {
+            auto item = std::make_unique<CWnd>();
+            item->Attach(control.widget, control.source->id);
+            m_items[control.source->id] = std::move(item);
+        }
+        if ((control.source->style & kTabStop) != 0) {
+            m_tabStops.push_back(control.widget);
+        }
+    }
+    m_ended = false;
+    if (OnInitDialog()) {
+        FocusFirstTabStop();
+    }
+    return TRUE;
+}
+
+void CDialog::FocusFirstTabStop() {
+    for (QWidget* widget : m_tabStops) {
+        if (widget->isEnabled() && !widget->isHidden()) {
+            widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+BOOL CDialog::DestroyWindow() {
+    if (!m_window) {
+        return FALSE;
+    }
+    // Control members bound by data exchange let go of their windows.
+    for (const auto& [id, item] : m_items) {
+        if (CWnd* bound = FromHandle(item->GetSafeHwnd()); bound != item.get()) {
+            bound->Detach();
+        }
+    }
+    m_items.clear();
+    m_tabStops.clear();
+    m_systemMenu.reset();
+    Detach();
+    m_window.reset();
+    return TRUE;
+}
+
+void CDialog::EndDialog(int result) {
+    m_modalResult = result;
+    m_ended = true;
+    if (m_window) {
+        m_window->done(result);
+    }
+}
+
+CWnd* CDialog::GetDlgItem(int id) const {
+    const auto found = m_items.find(id);
+    return found != m_items.end() ? FromHandle(found->second->GetSafeHwnd()) : nullptr;
+}
+
+CMenu* CDialog::GetSystemMenu(BOOL revert) {
+    if (!m_window) {
+        return nullptr;
+    }
+    if (revert) {
+        m_window->ResetSystemMenu();
+        return nullptr;
+    }
+    return m_systemMenu.get();
+}
+
+CWnd* CDialog::ItemOf(const QWidget* widget) const {
+    for (const auto& [id, item] : m_items) {
+        if (item->Widget() == widget) {
+            return item.get();
+        }
+    }
+    return widget == m_window.get() ? const_cast<CDialog*>(this) : nullptr;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) {
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+const MessageMap* CDialog::GetMessageMap() const {
+    static const MessageMap map{
+        .base = CWnd::GetMessageMap(),
+        .entries = {ON_COMMAND(IDOK, &CDialog::OnOK), ON_COMMAND(IDCANCEL, &CDialog::OnCancel)},
+    };
+    return &map;
+}
+
+LRESULT CDialog::ChangeIcon(WPARAM size, HICON icon) {
+    const std::size_t index = size == ICON_BIG ? 1 : 0;
+    const HICON previous = m_icons[index];
+    m_icons[index] = icon;
+    const HICON shown = m_icons[1] != nullptr ? m_icons[1] : m_icons[0];
+    m_window->setWindowIcon(shown != nullptr ? *shown : QIcon());
+    return reinterpret_cast<LRESULT>(previous);
+}
+
+// What a dialog does with a message its map leaves alone.
+LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            }
+            return 0;
+        case WM_SETICON:
+            return ChangeIcon(wParam, reinterpret_cast<HICON>(lParam));
+        case WM_ICONERASEBKGND: {
+            auto* painter = reinterpret_cast<HDC>(wParam);
+            painter->fillRect(m_window->rect(), m_window->palette().window());
+            return 1;
+        }
+        default:
+            return 0;
+    }
+}

@@ -1,0 +1,19 @@
+#include "cpaint_dc.h"
+
+#include <QIcon>
+#include <QWidget>
+
+#include "cwnd.h"
+#include "system_metrics.h"
+
+CPaintDC::CPaintDC(CWnd* window) : painter_(window->Widget()) {}
+
+BOOL CPaintDC::DrawIcon(int x, int y, HICON icon) {
+    if (icon == nullptr) {
+        return FALSE;
+    }
+    const int width = GetSystemMetrics(SM_CXICON);
+    const int height = GetSystemMetrics(SM_CYICON);
+    icon->paint(&painter_, x, y, width, height);
+    return TRUE;
+}

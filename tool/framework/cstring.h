@@ -1,0 +1,38 @@
+// The dialogs' text type: UTF-8 bytes, formatted printf-style, loadable from the string table.
+#pragma once
+
+#include <string>
+
+#include "win_types.h"
+
+class QString;
+
+class CString {
+public:
+    CString() = default;
+    CString(const char* text) : text_(text != nullptr ? text : "") {}  // NOLINT: as MFC converts
+    CString(std::string text) : text_(std::move(text)) {}              // NOLINT
+
+    void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Empties the text when the string table has no entry `id`.
+    BOOL LoadString(UINT id);
+
+    BOOL IsEmpty() const { return text_.empty(); }
+    int GetLength() const { return static_cast<int>(text_.size()); }
+    operator const char*() const { return text_.c_str(); }  // NOLINT: LPCTSTR, as MFC converts
+    const std::string& str() const { return text_; }
+
+    CString& operator+=(const CString& other) {
+        text_ += other.text_;
+        return *this;
+    }
+    friend CString operator+(CString left, const CString& right) { return left += right; }
+    friend bool operator==(const CString& left, const CString& right) = default;
+
+private:
+    std::string text_;
+};
+
+// Conversions at the boundary to the widgets.
+QString ToQString(const char* text);
+CString FromQString(const QString& text);

@@ -1,0 +1,33 @@
+// The application object. The program defines exactly one, as a static object; the entry point
+// creates the Qt application, calls its InitInstance and runs a message loop only when that
+// returns TRUE.
+#pragma once
+
+#include <string>
+
+#include "win_types.h"
+
+class CWnd;
+
+class CWinApp {
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+
+    // Icon resource `id` at the system's standard icon size.
+    HICON LoadIcon(UINT id) const;
+
+    CWnd* m_pMainWnd = nullptr;
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+// The application's name: the executable's, as no other is given.
+std::string AfxGetAppName();
+
+int AfxWinMain(int argc, char** argv);

@@ -1,0 +1,95 @@
+#include "dialog_window.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "cdialog.h"
+#include "dialog_font.h"
+#include "dialog_units.h"
+
+namespace {
+
+Qt::WindowFlags FlagsOf(const DialogTemplate& dialog) {
+    Qt::WindowFlags flags = (dialog.style & kDialogAppWindow) != 0 ? Qt::Window : Qt::Dialog;
+    flags |= Qt::CustomizeWindowHint;
+    if ((dialog.style & kDialogCaption) != 0) {
+        flags |= Qt::WindowTitleHint;
+    }
+    if ((dialog.style & kDialogSystemMenu) != 0) {
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    }
+    return flags;
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(CDialog& owner, QWidget* parent, const DialogTemplate& dialog)
+    : QDialog(parent, FlagsOf(dialog)), owner_(owner), systemMenu_(new QMenu(this)) {
+    setWindowTitle(QString::fromUtf8(dialog.caption));
+    setFont(DialogFont(dialog.fontFace, dialog.pointSize));
+    setFixedSize(MapDialogSize(dialog.width, dialog.height, BaseUnitsOf(font())));
+    systemMenu_->setObjectName(QStringLiteral("system menu"));
+    ResetSystemMenu();
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(shortcut, &QShortcut::activated, this,
+            [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
+}
+
+void DialogWindow::ResetSystemMenu() {
+    systemMenu_->clear();
+    QAction* close = systemMenu_->addAction(QStringLiteral("关闭(&C)\tAlt+F4"));
+    connect(close, &QAction::triggered, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { owner_.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }, Qt::QueuedConnection);
+    });
+}
+
+void DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
+    systemMenu_->popup(globalPosition);
+}
+
+void DialogWindow::Command(int id) {
+    owner_.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
+}
+
+void DialogWindow::accept() { Command(IDOK); }
+
+void DialogWindow::reject() { Command(IDCANCEL); }
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+        } else {
+            Command(IDOK);
+        }
+        return;
+    }
+    QDialog::keyPressEvent(event);  // Escape comes back through reject()
+}
+
+void DialogWindow::closeEvent(QCloseEvent* event) {
+    if (!isVisible()) {
+        event->accept();
+        return;
+    }
+    owner_.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (isVisible()) {
+        event->ignore();
+    }
+}
+
+void DialogWindow::paintEvent(QPaintEvent*) { owner_.SendMessage(WM_PAINT, 0, 0); }
+
+// The background is the dialog itself or a static control on it, none of which takes the focus.
+void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
+    const QWidget* under = childAt(event->pos());
+    if (under == nullptr || under->focusPolicy() == Qt::NoFocus) {
+        ShowSystemMenu(event->globalPos());
+    }
+}

@@ -1,0 +1,38 @@
+// The Qt window of a dialog. It turns the window's events into the dialog's messages: Enter is
+// IDOK unless a push button has the focus, Escape IDCANCEL, the close box the system command
+// SC_CLOSE, painting WM_PAINT. It also holds the dialog's system menu, which opens with Alt+Space
+// or a right click on the dialog's background, since title-bar menus belong to the window manager.
+#pragma once
+
+#include <QDialog>
+
+#include "dialog_template.h"
+
+class CDialog;
+class QMenu;
+
+class DialogWindow : public QDialog {
+public:
+    DialogWindow(CDialog& owner, QWidget* parent, const DialogTemplate& dialog);
+
+    CDialog& Owner() const { return owner_; }
+    QMenu* SystemMenu() const { return systemMenu_; }
+    // Empties the system menu down to its standard item, Close.
+    void ResetSystemMenu();
+    void ShowSystemMenu(const QPoint& globalPosition);
+
+    void accept() override;
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void Command(int id);
+
+    CDialog& owner_;
+    QMenu* systemMenu_;
+};

@@ -1,0 +1,33 @@
+#include "icon_static.h"
+
+#include <QIcon>
+
+#include "system_metrics.h"
+
+IconStatic::IconStatic(QWidget* parent, HICON icon) : QLabel(parent) {
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Show(icon);
+}
+
+void IconStatic::Show(HICON icon) {
+    icon_ = icon;
+    if (icon == nullptr) {
+        clear();
+    } else {
+        setPixmap(icon->pixmap(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
+    }
+}
+
+LRESULT IconStatic::ControlProc(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case STM_SETICON: {
+            const HICON previous = icon_;
+            Show(reinterpret_cast<HICON>(wParam));
+            return reinterpret_cast<LRESULT>(previous);
+        }
+        case STM_GETICON:
+            return reinterpret_cast<LRESULT>(icon_);
+        default:
+            return 0;
+    }
+}

@@ -1,0 +1,19 @@
+// A static control showing an icon at the system icon size, anchored at its top-left corner.
+#pragma once
+
+#include <QLabel>
+
+#include "control.h"
+
+class IconStatic : public QLabel, public Control {
+public:
+    IconStatic(QWidget* parent, HICON icon);
+    LRESULT ControlProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    HICON Icon() const { return icon_; }
+
+private:
+    void Show(HICON icon);
+
+    HICON icon_ = nullptr;
+};

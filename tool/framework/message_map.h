@@ -1,0 +1,86 @@
+// A window's message map: a table of the messages a window class handles itself, each with its
+// handler, chained to the table of the class it derives from. Dispatch walks the chain from the
+// most derived table and calls the first entry that matches; a message no entry matches goes to
+// default processing.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "win_types.h"
+
+class CWnd;
+
+struct MessageMapEntry {
+    UINT message = 0;
+    UINT code = 0;  // WM_COMMAND: the notification code
+    UINT id = 0;    // WM_COMMAND: the control or command ID
+    std::function<LRESULT(CWnd& window, WPARAM wParam, LPARAM lParam)> handler;
+};
+
+struct MessageMap {
+    const MessageMap* base = nullptr;
+    std::vector<MessageMapEntry> entries;
+};
+
+// The first entry of the chain that takes the message, or nullptr.
+const MessageMapEntry* FindMessageEntry(const MessageMap* map, UINT message, WPARAM wParam);
+
+// The window a notification names in its LPARAM.
+CWnd* NotifyingWindow(LPARAM lParam);
+
+// Entries, named after the message they take. T is the class whose table holds the entry.
+
+template <class T>
+MessageMapEntry ON_COMMAND(UINT id, void (T::*handler)()) {
+    return {WM_COMMAND, BN_CLICKED, id, [handler](CWnd& window, WPARAM, LPARAM) {
+                (static_cast<T&>(window).*handler)();
+                return LRESULT{0};
+            }};
+}
+
+template <class T>
+MessageMapEntry ON_BN_CLICKED(UINT id, void (T::*handler)()) {
+    return ON_COMMAND(id, handler);
+}
+
+template <class T>
+MessageMapEntry ON_WM_SYSCOMMAND(void (T::*handler)(UINT, LPARAM)) {
+    return {WM_SYSCOMMAND, 0, 0, [handler](CWnd& window, WPARAM wParam, LPARAM lParam) {
+                (static_cast<T&>(window).*handler)(static_cast<UINT>(wParam), lParam);
+                return LRESULT{0};
+            }};
+}
+
+template <class T>
+MessageMapEntry ON_WM_PAINT(void (T::*handler)()) {
+    return {WM_PAINT, 0, 0, [handler](CWnd& window, WPARAM, LPARAM) {
+                (static_cast<T&>(window).*handler)();
+                return LRESULT{0};
+            }};
+}
+
+template <class T>
+MessageMapEntry ON_WM_QUERYDRAGICON(HCURSOR (T::*handler)()) {
+    return {WM_QUERYDRAGICON, 0, 0, [handler](CWnd& window, WPARAM, LPARAM) {
+                return reinterpret_cast<LRESULT>((static_cast<T&>(window).*handler)());
+            }};
+}
+
+template <class T>
+MessageMapEntry ON_WM_TIMER(void (T::*handler)(UINT_PTR)) {
+    return {WM_TIMER, 0, 0, [handler](CWnd& window, WPARAM wParam, LPARAM) {
+                (static_cast<T&>(window).*handler)(static_cast<UINT_PTR>(wParam));
+                return LRESULT{0};
+            }};
+}
+
+// The scroll code, the position (thumb codes only) and the slider that scrolled.
+template <class T>
+MessageMapEntry ON_WM_HSCROLL(void (T::*handler)(UINT, UINT, CWnd*)) {
+    return {WM_HSCROLL, 0, 0, [handler](CWnd& window, WPARAM wParam, LPARAM lParam) {
+                (static_cast<T&>(window).*handler)(LOWORD(wParam), HIWORD(wParam),
+                                                   NotifyingWindow(lParam));
+                return LRESULT{0};
+            }};
+}

@@ -1,0 +1,29 @@
+// Where the dialogs find their templates, strings and icons: the program's resources, which a
+// test may swap for a variant of its own, as a resource handle swaps them.
+#pragma once
+
+#include "win_types.h"
+
+struct DialogTemplate;
+
+struct VersionInfo {
+    const char* fileVersion;
+    const char* productVersion;
+    const char* internalName;
+    WORD language;  // a Windows language ID, 0x0804 for Chinese (PRC)
+};
+
+struct ResourceModule {
+    const DialogTemplate* (*findDialog)(UINT id);  // nullptr when there is no such template
+    const char* (*findString)(UINT id);            // UTF-8, nullptr when there is no such string
+    const char* (*iconFile)(UINT id);  // a Qt resource path of the icon's image, or nullptr
+    const VersionInfo* version;
+};
+
+void AfxSetResourceHandle(const ResourceModule* module);
+// The module set last; one without any resources before that.
+const ResourceModule& AfxGetResourceHandle();
+
+// The icon `id` of the current module, loaded once and kept for the life of the program (icons
+// are shared, never freed); nullptr when there is no such icon.
+HICON AfxLoadIcon(UINT id);

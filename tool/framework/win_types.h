@@ -1,0 +1,108 @@
+// The window-system vocabulary the dialogs are written in: handles, messages, notification codes
+// and flags, with the numbers the dialogs' descriptions use.
+#pragma once
+
+#include <cstdint>
+
+#include "os/win32_types.h"
+
+class QIcon;
+class QPainter;
+
+using LONG = std::int32_t;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+using INT_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using HICON = const QIcon*;
+using HCURSOR = HICON;
+using HDC = QPainter*;
+
+constexpr WORD LOWORD(std::uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
+constexpr WORD HIWORD(std::uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
+constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {
+    return static_cast<WPARAM>((low & 0xFFFF) | ((high & 0xFFFF) << 16));
+}
+constexpr LPARAM MAKELPARAM(unsigned low, unsigned high) {
+    return static_cast<LPARAM>(MAKEWPARAM(low, high));
+}
+
+struct RECT {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+};
+using LPRECT = RECT*;
+
+class CRect : public RECT {
+public:
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+// Window messages.
+inline constexpr UINT WM_PAINT = 0x000F;
+inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
+inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
+inline constexpr UINT WM_SETICON = 0x0080;
+inline constexpr UINT WM_COMMAND = 0x0111;
+inline constexpr UINT WM_SYSCOMMAND = 0x0112;
+inline constexpr UINT WM_TIMER = 0x0113;
+inline constexpr UINT WM_HSCROLL = 0x0114;
+inline constexpr UINT WM_USER = 0x0400;
+
+// Button notification.
+inline constexpr UINT BN_CLICKED = 0;
+
+// Edit control messages.
+inline constexpr UINT EM_GETSEL = 0x00B0;
+inline constexpr UINT EM_SETSEL = 0x00B1;
+inline constexpr UINT EM_SCROLLCARET = 0x00B7;
+inline constexpr UINT EM_GETLINECOUNT = 0x00BA;
+inline constexpr UINT EM_REPLACESEL = 0x00C2;
+
+// Static control messages.
+inline constexpr UINT STM_SETICON = 0x0170;
+inline constexpr UINT STM_GETICON = 0x0171;
+
+// Track bar messages and the scroll codes of its WM_HSCROLL notifications.
+inline constexpr UINT TBM_GETPOS = WM_USER;
+inline constexpr UINT TBM_SETPOS = WM_USER + 5;
+inline constexpr UINT TBM_SETRANGE = WM_USER + 6;
+inline constexpr UINT TB_LINEUP = 0;
+inline constexpr UINT TB_LINEDOWN = 1;
+inline constexpr UINT TB_PAGEUP = 2;
+inline constexpr UINT TB_PAGEDOWN = 3;
+inline constexpr UINT TB_THUMBPOSITION = 4;
+inline constexpr UINT TB_THUMBTRACK = 5;
+inline constexpr UINT TB_TOP = 6;
+inline constexpr UINT TB_BOTTOM = 7;
+inline constexpr UINT TB_ENDTRACK = 8;
+
+// WM_SETICON sizes.
+inline constexpr WPARAM ICON_SMALL = 0;
+inline constexpr WPARAM ICON_BIG = 1;
+
+// System commands.
+inline constexpr UINT SC_CLOSE = 0xF060;
+
+// Menu item kinds.
+inline constexpr UINT MF_STRING = 0x0000;
+inline constexpr UINT MF_SEPARATOR = 0x0800;
+
+// System metrics.
+inline constexpr int SM_CXICON = 11;
+inline constexpr int SM_CYICON = 12;
+
+// Dialog command IDs and message box results.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDC_STATIC = -1;
+
+// Message box icons, beside MB_OK and MB_ICONSTOP.
+inline constexpr UINT MB_ICONQUESTION = 0x20;
+inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
+inline constexpr UINT MB_ICONINFORMATION = 0x40;
+inline constexpr UINT MB_ICONMASK = 0xF0;

@@ -1,0 +1,79 @@
+#include "tools_dlg.h"
+
+#include "about_dlg.h"
+#include "cpaint_dc.h"
+#include "cwin_app.h"
+#include "data_exchange.h"
+#include "message_map.h"
+#include "resource.h"
+#include "system_metrics.h"
+
+CToolsDlg::CToolsDlg(CWnd* pParent)
+    : CDialog(IDD_KQ_TOOLS_DIALOG, pParent),
+      m_fVibration(0),
+      m_fVibrationAlarm(0),
+      m_fAutoVibration(0),
+      m_nTemperature(0),
+      m_nMovementAlarm(0),
+      m_nAutoMovement(0),
+      m_nMovement(0),
+      m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
+
+void CToolsDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_HISTORY, m_editHistory);
+    DDX_Control(pDX, IDC_SLIDER_MOVEMENT, m_sliderMovement);
+    DDX_Control(pDX, IDC_SLIDER_VIBRATION, m_sliderVibration);
+    DDX_Text(pDX, IDC_VIBRATION, m_fVibration);
+    DDX_Text(pDX, IDC_VIBRATION_ALARM, m_fVibrationAlarm);
+    DDV_MinMaxFloat(pDX, m_fVibrationAlarm, 0.0f, 1.0f);
+    DDX_Text(pDX, IDC_AUTO_VIBRATION, m_fAutoVibration);
+    DDX_Text(pDX, IDC_TEMPERATURE, m_nTemperature);
+    DDX_Text(pDX, IDC_MOVEMENT_ALARM, m_nMovementAlarm);
+    DDV_MinMaxInt(pDX, m_nMovementAlarm, 0, 200);
+    DDX_Text(pDX, IDC_AUTO_MOVEMENT, m_nAutoMovement);
+    DDX_Text(pDX, IDC_MOVEMENT, m_nMovement);
+}
+
+const MessageMap* CToolsDlg::GetMessageMap() const {
+    static const MessageMap map{
+        .base = CDialog::GetMessageMap(),
+        .entries =
+            {
+                ON_WM_SYSCOMMAND(&CToolsDlg::OnSysCommand),
+                ON_WM_PAINT(&CToolsDlg::OnPaint),
+                ON_WM_QUERYDRAGICON(&CToolsDlg::OnQueryDragIcon),
+            },
+    };
+    return &map;
+}
+
+// Commands 16 to 31 are the About item of the system menu.
+void CToolsDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg dlgAbout;
+        dlgAbout.DoModal();
+    } else {
+        CDialog::OnSysCommand(nID, lParam);
+    }
+}
+
+// Minimized, the dialog shows its icon centred in the client area.
+void CToolsDlg::OnPaint() {
+    if (IsIconic()) {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+        const int cxIcon = GetSystemMetrics(SM_CXICON);
+        const int cyIcon = GetSystemMetrics(SM_CYICON);
+        CRect rect;
+        GetClientRect(&rect);
+        const int x = (rect.Width() - cxIcon + 1) / 2;
+        const int y = (rect.Height() - cyIcon + 1) / 2;
+        dc.DrawIcon(x, y, m_hIcon);
+    } else {
+        CDialog::OnPaint();
+    }
+}
+
+// The cursor shown while the minimized window is dragged.
+HCURSOR CToolsDlg::OnQueryDragIcon() { return m_hIcon; }

@@ -1,0 +1,34 @@
+// The main dialog, template 102. Its handlers are grouped by area in files of their own: the
+// start-up scan (scan.cpp) and the window behaviours here.
+#pragma once
+
+#include "cdialog.h"
+#include "cedit.h"
+#include "cslider_ctrl.h"
+
+class CToolsDlg : public CDialog {
+public:
+    explicit CToolsDlg(CWnd* pParent = nullptr);
+
+    CEdit m_editHistory;
+    CSliderCtrl m_sliderMovement;
+    CSliderCtrl m_sliderVibration;
+    float m_fVibration;
+    float m_fVibrationAlarm;
+    float m_fAutoVibration;
+    int m_nTemperature;
+    short m_nMovementAlarm;
+    short m_nAutoMovement;
+    short m_nMovement;
+    HICON m_hIcon;
+
+    BOOL OnInitDialog() override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    const MessageMap* GetMessageMap() const override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+};
