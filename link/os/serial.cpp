@@ -191,14 +191,16 @@ void SerialPortObject::CompleteCommWait() {
     std::erase(PendingPorts(), this);
 }
 
+// Never destroyed: the link's port is a static object whose destructor, at exit, still needs
+// them after function-local statics may already be gone.
 std::mutex& PendingPortsMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;
+    return *mutex;
 }
 
 std::vector<SerialPortObject*>& PendingPorts() {
-    static std::vector<SerialPortObject*> ports;
-    return ports;
+    static auto* ports = new std::vector<SerialPortObject*>;
+    return *ports;
 }
 
 bool IsDeviceGoneError(int error) { return error == EIO || error == ENXIO || error == ENODEV; }
