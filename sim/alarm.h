@@ -2,7 +2,6 @@
 // bit of the alarm record it leaves behind.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "sensor_contract.h"
@@ -10,9 +9,6 @@
 namespace sim {
 
 enum class Alarm { Vibration, Movement, Temperature, Tamper, Voltage };
-
-inline constexpr std::array<Alarm, 5> kAllAlarms = {
-    Alarm::Vibration, Alarm::Movement, Alarm::Temperature, Alarm::Tamper, Alarm::Voltage};
 
 constexpr std::uint8_t FlagOf(Alarm alarm) {
     switch (alarm) {

@@ -80,6 +80,8 @@ int main(int argc, char** argv) {
         std::cout << sim::Usage();
         return 0;
     }
+    // A reader of stdout going away must not keep the link from being removed.
+    signal(SIGPIPE, SIG_IGN);
     const int signals = SignalDescriptor();
     if (signals < 0) {
         std::perror("kq-sensor-sim: signalfd");

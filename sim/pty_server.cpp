@@ -198,6 +198,9 @@ struct PtyServer::State {
         }
         lastByte = now;
         for (Request& request : parser.Feed(bytes)) {
+            if (!pty) {
+                return;  // a sensor that has hung up handles nothing more
+            }
             OnRequest(request, now);
         }
     }
