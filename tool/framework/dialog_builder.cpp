@@ -1,5 +1,6 @@
 #include "dialog_builder.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +16,10 @@
 namespace {
 
 LPARAM HandleOf(QWidget* widget) { return reinterpret_cast<LPARAM>(static_cast<HWND>(widget)); }
+
+// The free Song face draws an underscore just below the descent it reports, where SimSun keeps it
+// inside; a label reaches that far down so the underscore is not cut off.
+int LabelOverhang(const QFont& font) { return QFontMetrics(font).descent(); }
 
 bool Has(const ControlTemplate& control, unsigned style) { return (control.style & style) != 0; }
 
@@ -63,6 +68,7 @@ QWidget* MakeControl(QWidget* window, const ControlTemplate& control, const Noti
             auto* label = new QLabel(text, window);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);  // statics let clicks through
             return label;
         }
         case ControlKind::Edit:
@@ -112,6 +118,8 @@ std::vector<BuiltControl> BuildControls(QWidget* window, const DialogTemplate& d
         if (control.kind == ControlKind::IconStatic) {
             // An icon static takes the size of its icon.
             rect.setSize({GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)});
+        } else if (control.kind == ControlKind::Label) {
+            rect.setHeight(rect.height() + LabelOverhang(window->font()));
         }
         widget->setGeometry(rect);
         if (control.id != IDC_STATIC) {

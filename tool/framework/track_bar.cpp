@@ -41,6 +41,28 @@ void TrackBar::OnAction(int action) {
     }
 }
 
+// As on Windows, Up and Page Up move towards the minimum, Down and Page Down towards the maximum.
+void TrackBar::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Up:
+            triggerAction(SliderSingleStepSub);
+            break;
+        case Qt::Key_Down:
+            triggerAction(SliderSingleStepAdd);
+            break;
+        case Qt::Key_PageUp:
+            triggerAction(SliderPageStepSub);
+            break;
+        case Qt::Key_PageDown:
+            triggerAction(SliderPageStepAdd);
+            break;
+        default:
+            QSlider::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
 // A key that moves the thumb ends its scroll when released.
 void TrackBar::keyReleaseEvent(QKeyEvent* event) {
     QSlider::keyReleaseEvent(event);

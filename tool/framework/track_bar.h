@@ -17,6 +17,7 @@ public:
     LRESULT ControlProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 

@@ -1,0 +1,121 @@
+// The start-up scan against simulated sensors on ptys: the first port whose device answers with
+// the sensor's identity wins, its thresholds fill the edits and sliders, and the poll timer
+// starts; with no sensor the status line shows the last code and every button is disabled.
+#include <QSlider>
+#include <QTimer>
+#include <algorithm>
+#include <string>
+
+#include "dialog_fixture.h"
+#include "resource.h"
+
+namespace {
+
+constexpr int kButtons[] = {1002, 1003, 1009, 1011, 1013, 1014, 1015,
+                            1020, 1025, 1026, 1027, 1029, 1030};
+
+class ScanTest : public DialogFixture {
+protected:
+    int SliderPosition(int id) { return dynamic_cast<QSlider*>(Control(id))->value(); }
+    QTimer* PollTimer() { return dialog_->Widget()->findChild<QTimer*>("timer 1"); }
+};
+
+struct Thresholds {
+    float vibration;
+    int movement;
+    const char* vibrationText;
+    int vibrationPosition;
+    const char* movementText;
+    int movementPosition;
+};
+
+class ThresholdTest : public ScanTest, public testing::WithParamInterface<Thresholds> {};
+
+}  // namespace
+
+TEST_F(ScanTest, FindsTheSensorOnCom3AfterCom1AndCom2AndNeverOpensCom4) {
+    Sensor(2).SetSilent(true);
+    Sensor(3);
+    Sensor(4);
+    CToolsDlg& dialog = OpenMainDialog();
+
+    EXPECT_EQ(Text(IDC_STATUS), "系统状态：设备连接成功!");
+    EXPECT_FALSE(Sensor(2).Requests().empty());  // COM2 was asked and kept silent
+    EXPECT_FALSE(Sensor(3).Requests().empty());
+    EXPECT_TRUE(Sensor(4).ReceivedBytes().empty());
+    for (int id : kButtons) {
+        const bool cancel = id == IDC_CANCEL_LEARN_VIBRATION || id == IDC_CANCEL_LEARN_MOVEMENT;
+        EXPECT_EQ(Control(id)->isEnabled(), !cancel) << id;
+    }
+    ASSERT_NE(PollTimer(), nullptr);
+    EXPECT_TRUE(PollTimer()->isActive());
+    EXPECT_EQ(PollTimer()->interval(), 100);
+    EXPECT_EQ(dialog.m_nTemperature, 25);
+    EXPECT_EQ(dialog.m_fVibrationAlarm, 0.0f);  // the thresholds read show only in the edits
+    EXPECT_EQ(dialog.m_nMovementAlarm, 0);
+    EXPECT_EQ(Text(IDC_VIBRATION), "0");
+}
+
+TEST_P(ThresholdTest, ThresholdsFillTheEditsAndSliders) {
+    const Thresholds& t = GetParam();
+    Sensor(3).WithModel([&](sim::SensorModel& model) {
+        model.SetVibrationThreshold(t.vibration);
+        model.SetMovementThreshold(t.movement);
+    });
+    OpenMainDialog();
+    EXPECT_EQ(Text(IDC_VIBRATION_ALARM), t.vibrationText);
+    EXPECT_EQ(SliderPosition(IDC_SLIDER_VIBRATION), t.vibrationPosition);
+    EXPECT_EQ(Text(IDC_MOVEMENT_ALARM), t.movementText);
+    EXPECT_EQ(SliderPosition(IDC_SLIDER_MOVEMENT), t.movementPosition);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ThresholdTest,
+                         testing::Values(Thresholds{0.5f, 200, "0.50", 50, "200", 100},
+                                         Thresholds{1.0f, 199, "1.00", 100, "199", 99},
+                                         Thresholds{0.29f, 1, "0.29", 28, "1", 0},
+                                         Thresholds{3.0f, -20, "3.00", 100, "-20", 0}),
+                         [](const testing::TestParamInfo<Thresholds>& info) {
+                             std::string name = std::string("Vibration") +
+                                                info.param.vibrationText + "Movement" +
+                                                info.param.movementText;
+                             std::replace(name.begin(), name.end(), '.', '_');
+                             std::replace(name.begin(), name.end(), '-', 'm');
+                             return name;
+                         });
+
+TEST_F(ScanTest, AFailedThresholdReadLeavesEditAndSliderAlone) {
+    sim::Reply silence;
+    silence.kind = sim::Reply::Kind::Silence;
+    for (int answered = 0; answered < 3; ++answered) {
+        Sensor(3).Script({});  // the identity, read twice, and parameter 10
+    }
+    Sensor(3).Script(silence);  // parameter 11, both attempts
+    Sensor(3).Script(silence);
+    OpenMainDialog();
+    EXPECT_EQ(Text(IDC_STATUS), "系统状态：设备连接成功!");
+    EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.50");
+    EXPECT_EQ(SliderPosition(IDC_SLIDER_VIBRATION), 50);
+    EXPECT_EQ(Text(IDC_MOVEMENT_ALARM), "0");
+    EXPECT_EQ(SliderPosition(IDC_SLIDER_MOVEMENT), 0);
+    EXPECT_NE(PollTimer(), nullptr);
+}
+
+TEST_F(ScanTest, WithoutSensorTheLastPortsCodeIsShownAndEveryButtonDisabled) {
+    Sensor(16).SetSilent(true);  // a device that never answers: code 10
+    CToolsDlg& dialog = OpenMainDialog();
+    EXPECT_EQ(Text(IDC_STATUS), "系统状态：未连接，未发现在线设备!ERR:10");
+    for (int id : kButtons) {
+        EXPECT_FALSE(Control(id)->isEnabled()) << id;
+    }
+    EXPECT_TRUE(Control(IDC_SLIDER_VIBRATION)->isEnabled());
+    EXPECT_TRUE(Control(IDC_MOVEMENT_ALARM)->isEnabled());
+    EXPECT_EQ(PollTimer(), nullptr);
+    EXPECT_EQ(dialog.m_nTemperature, 0);
+}
+
+TEST_F(ScanTest, ASensorOnCom17IsNotFound) {
+    Sensor(17);
+    OpenMainDialog();
+    EXPECT_EQ(Text(IDC_STATUS), "系统状态：未连接，未发现在线设备!ERR:9");
+    EXPECT_TRUE(Sensor(17).ReceivedBytes().empty());
+}
