@@ -29,6 +29,10 @@ struct Thresholds {
     int movementPosition;
 };
 
+void PrintTo(const Thresholds& t, std::ostream* out) {
+    *out << t.vibration << " G, " << t.movement << " degrees/s";
+}
+
 class ThresholdTest : public ScanTest, public testing::WithParamInterface<Thresholds> {};
 
 }  // namespace
