@@ -14,7 +14,7 @@ CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pP
 CDialog::~CDialog() { DestroyWindow(); }
 
 INT_PTR CDialog::DoModal() {
-    if (!CreateFromTemplate()) {
+    if (CreateFromTemplate() == nullptr) {
         return -1;
     }
     if (!m_ended) {
@@ -26,20 +26,20 @@ INT_PTR CDialog::DoModal() {
 }
 
 BOOL CDialog::Create() {
-    if (!CreateFromTemplate()) {
+    const DialogTemplate* dialog = CreateFromTemplate();
+    if (dialog == nullptr) {
         return FALSE;
     }
-    if (!m_ended &&
-        (AfxGetResourceHandle().findDialog(m_templateId)->style & kDialogVisible) != 0) {
+    if (!m_ended && (dialog->style & kDialogVisible) != 0) {
         m_window->show();
     }
     return TRUE;
 }
 
-BOOL CDialog::CreateFromTemplate() {
+const DialogTemplate* CDialog::CreateFromTemplate() {
     const DialogTemplate* dialog = AfxGetResourceHandle().findDialog(m_templateId);
     if (dialog == nullptr || m_window) {
-        return FALSE;
+        return nullptr;
     }
     // Without a parent of its own a dialog belongs to the main window, unless it is that window.
     CWnd* parent = m_pParentWnd != nullptr ? m_pParentWnd : AfxGetMainWnd();
@@ -66,7 +66,7 @@ BOOL CDialog::CreateFromTemplate() {
     if (OnInitDialog()) {
         FocusFirstTabStop();
     }
-    return TRUE;
+    return dialog;
 }
 
 void CDialog::FocusFirstTabStop() {

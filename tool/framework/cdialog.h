@@ -11,6 +11,7 @@
 #include "cwnd.h"
 
 class DialogWindow;
+struct DialogTemplate;
 
 class CDialog : public CWnd {
 public:
@@ -41,7 +42,8 @@ protected:
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    BOOL CreateFromTemplate();
+    // The template the window was made from, or nullptr when it could not be.
+    const DialogTemplate* CreateFromTemplate();
     void FocusFirstTabStop();
     LRESULT ChangeIcon(WPARAM size, HICON icon);
 
