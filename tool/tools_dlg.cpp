@@ -43,6 +43,17 @@ const MessageMap* CToolsDlg::GetMessageMap() const {
                 ON_WM_SYSCOMMAND(&CToolsDlg::OnSysCommand),
                 ON_WM_PAINT(&CToolsDlg::OnPaint),
                 ON_WM_QUERYDRAGICON(&CToolsDlg::OnQueryDragIcon),
+                ON_WM_HSCROLL(&CToolsDlg::OnHScroll),
+                ON_WM_TIMER(&CToolsDlg::OnTimer),
+                ON_BN_CLICKED(IDC_SET_VIBRATION_ALARM, &CToolsDlg::OnSetVibrationAlarm),
+                ON_BN_CLICKED(IDC_LEARN_VIBRATION, &CToolsDlg::OnLearnVibration),
+                ON_BN_CLICKED(IDC_LEARN_MOVEMENT, &CToolsDlg::OnLearnMovement),
+                ON_BN_CLICKED(IDC_CANCEL_LEARN_VIBRATION, &CToolsDlg::OnCancelLearnVibration),
+                ON_BN_CLICKED(IDC_CANCEL_LEARN_MOVEMENT, &CToolsDlg::OnCancelLearnMovement),
+                ON_BN_CLICKED(IDC_READ_VIBRATION_ALARM, &CToolsDlg::OnReadVibrationAlarm),
+                ON_BN_CLICKED(IDC_READ_MOVEMENT_ALARM, &CToolsDlg::OnReadMovementAlarm),
+                ON_BN_CLICKED(IDC_SET_MOVEMENT_ALARM, &CToolsDlg::OnSetMovementAlarm),
+                ON_BN_CLICKED(IDC_FACTORY_CALIBRATION, &CToolsDlg::OnFactoryCalibration),
             },
     };
     return &map;

@@ -31,4 +31,19 @@ protected:
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+
+    // Live status polling (polling.cpp).
+    void OnTimer(UINT_PTR nIDEvent);
+
+    // Alarm thresholds and learning (thresholds.cpp).
+    void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
+    void OnSetVibrationAlarm();
+    void OnReadVibrationAlarm();
+    void OnSetMovementAlarm();
+    void OnReadMovementAlarm();
+    void OnLearnVibration();
+    void OnCancelLearnVibration();
+    void OnLearnMovement();
+    void OnCancelLearnMovement();
+    void OnFactoryCalibration();
 };

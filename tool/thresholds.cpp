@@ -1,0 +1,150 @@
+// The two alarm thresholds and the sensor's threshold learning: the sliders propose a threshold,
+// "设置" writes the edit's value, "读阀值" shows the sensor's; each channel's learning button
+// starts learning and then saves the learned value, its "取消" button drops it. Results of the
+// writes are ignored except for a save, whose learned value is shown only when it was accepted.
+#include <bit>
+#include <cstdint>
+
+#include "resource.h"
+#include "sensor_contract.h"
+#include "tool_state.h"
+#include "tools_dlg.h"
+#include "zeko_api.h"
+
+namespace {
+
+// One slider position is 0.01 G of vibration, or 2 degrees/s of movement.
+constexpr float kVibrationPerPosition = 0.01f;
+constexpr int kMovementPerPosition = 2;
+
+constexpr const char* kZeroThreshold = "报警阀值不能设置为0!";
+
+struct LearningChannel {
+    int button;
+    int cancel;
+    BYTE* learning;
+    int parameter;
+};
+
+constexpr LearningChannel kVibrationLearning{IDC_LEARN_VIBRATION, IDC_CANCEL_LEARN_VIBRATION,
+                                             &g_bLearnVibration, sensor::kParamLearnVibration};
+constexpr LearningChannel kMovementLearning{IDC_LEARN_MOVEMENT, IDC_CANCEL_LEARN_MOVEMENT,
+                                            &g_bLearnMovement, sensor::kParamLearnMovement};
+
+// The threshold edits' texts: G with two decimals, degrees/s whole.
+void ShowVibrationAlarm(const CDialog& dialog, float g) {
+    CString text;
+    text.Format("%3.2f", static_cast<double>(g));
+    dialog.GetDlgItem(IDC_VIBRATION_ALARM)->SetWindowText(text);
+}
+
+void ShowMovementAlarm(const CDialog& dialog, int degreesPerSecond) {
+    CString text;
+    text.Format("%d", degreesPerSecond);
+    dialog.GetDlgItem(IDC_MOVEMENT_ALARM)->SetWindowText(text);
+}
+
+// The dialog changes state before anything is sent, whatever the sensor then answers.
+void StartLearning(const CDialog& dialog, const LearningChannel& channel) {
+    dialog.GetDlgItem(channel.button)->SetWindowText("保存");
+    *channel.learning = 1;
+    dialog.GetDlgItem(channel.cancel)->EnableWindow(TRUE);
+    ZEKO_set(channel.parameter, sensor::kLearnStart);
+}
+
+// Back to idle, then `command` (save or cancel) is sent; returns the sensor's result.
+int StopLearning(const CDialog& dialog, const LearningChannel& channel, int command) {
+    dialog.GetDlgItem(channel.button)->SetWindowText("开始");
+    *channel.learning = 0;
+    dialog.GetDlgItem(channel.cancel)->EnableWindow(FALSE);
+    return ZEKO_set(channel.parameter, command);
+}
+
+}  // namespace
+
+// Any scroll, whatever its code, puts the slider's value into the threshold edit; nothing is
+// sent until "设置" is pressed.
+void CToolsDlg::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) {
+    // A scroll of the dialog's own scroll bar names no control.
+    const int id = pScrollBar != nullptr ? pScrollBar->GetDlgCtrlID() : IDC_STATIC;
+    if (id == IDC_SLIDER_VIBRATION) {
+        const auto position = static_cast<int>(m_sliderVibration.SendMessage(TBM_GETPOS));
+        m_fVibrationAlarm = static_cast<float>(position) * kVibrationPerPosition;
+        ShowVibrationAlarm(*this, m_fVibrationAlarm);
+    }
+    if (id == IDC_SLIDER_MOVEMENT) {
+        const auto position = static_cast<int>(m_sliderMovement.SendMessage(TBM_GETPOS));
+        m_nMovementAlarm = static_cast<short>(position * kMovementPerPosition);
+        ShowMovementAlarm(*this, m_nMovementAlarm);
+    }
+    CDialog::OnHScroll(nSBCode, nPos, pScrollBar);
+}
+
+// The exchange covers every field, so a bad movement threshold stops this button too.
+void CToolsDlg::OnSetVibrationAlarm() {
+    if (!UpdateData(TRUE)) {
+        return;
+    }
+    if (m_fVibrationAlarm == 0.0f) {
+        MessageBox(kZeroThreshold);
+        return;
+    }
+    ZEKO_set(sensor::kParamVibrationAlarm, std::bit_cast<std::int32_t>(m_fVibrationAlarm));
+}
+
+void CToolsDlg::OnSetMovementAlarm() {
+    if (!UpdateData(TRUE)) {
+        return;
+    }
+    if (m_nMovementAlarm == 0) {
+        MessageBox(kZeroThreshold);
+        return;
+    }
+    ZEKO_set(sensor::kParamMovementAlarm, m_nMovementAlarm);
+}
+
+// Only the edit shows what was read: the member takes it at the next "设置", the slider never.
+void CToolsDlg::OnReadVibrationAlarm() {
+    long value = 0;
+    if (ZEKO_get(sensor::kParamVibrationAlarm, &value) == 0) {
+        const float threshold = std::bit_cast<float>(static_cast<std::int32_t>(value));
+        ShowVibrationAlarm(*this, threshold);
+    }
+}
+
+void CToolsDlg::OnReadMovementAlarm() {
+    long value = 0;
+    if (ZEKO_get(sensor::kParamMovementAlarm, &value) == 0) {
+        ShowMovementAlarm(*this, static_cast<std::int32_t>(value));
+    }
+}
+
+// A save accepted by the sensor shows the value learned at the last poll as the alarm threshold.
+void CToolsDlg::OnLearnVibration() {
+    if (g_bLearnVibration == 0) {
+        StartLearning(*this, kVibrationLearning);
+    } else if (StopLearning(*this, kVibrationLearning, sensor::kLearnSave) == 0) {
+        ShowVibrationAlarm(*this, m_fAutoVibration);
+    }
+}
+
+void CToolsDlg::OnLearnMovement() {
+    if (g_bLearnMovement == 0) {
+        StartLearning(*this, kMovementLearning);
+    } else if (StopLearning(*this, kMovementLearning, sensor::kLearnSave) == 0) {
+        ShowMovementAlarm(*this, m_nAutoMovement);
+    }
+}
+
+void CToolsDlg::OnCancelLearnVibration() {
+    StopLearning(*this, kVibrationLearning, sensor::kLearnCancel);
+}
+
+void CToolsDlg::OnCancelLearnMovement() {
+    StopLearning(*this, kMovementLearning, sensor::kLearnCancel);
+}
+
+// Behind a button the dialog never shows.
+void CToolsDlg::OnFactoryCalibration() {
+    ZEKO_set(sensor::kParamFactoryCalibration, sensor::kCommandValue);
+}
