@@ -212,6 +212,9 @@ void CCommPort::SendQueued() {
     m_overlapped.Offset = 0;
     m_overlapped.OffsetHigh = 0;
     PurgeComm(m_hPort, kPurgeAll);
+    // Bytes drained before the request left belong to no reply to it: like the queue, they go,
+    // so that stray bytes never shift this reply and every one after it.
+    m_nReceived = 0;
     DWORD written = 0;
     if (!WriteFile(m_hPort, m_pWriteBuffer, static_cast<DWORD>(m_nWriteLength), &written,
                    &m_overlapped)) {

@@ -217,20 +217,21 @@ struct PtyServer::State {
             script.pop_front();
         }
         const auto modelDelay = reply.delay.count() != 0 ? reply.delay : delay;
+        const auto gap = reply.byteGap;
         switch (reply.kind) {
             case Reply::Kind::Model:
-                Schedule(ModelAnswer(request, now), modelDelay, now);
+                Schedule(ModelAnswer(request, now), modelDelay, gap, now);
                 break;
             case Reply::Kind::OtherParameter:
                 Schedule(EchoingParameter(ModelAnswer(request, now), reply.parameter), modelDelay,
-                         now);
+                         gap, now);
                 break;
             case Reply::Kind::Raw:
-                Schedule(std::move(reply.bytes), reply.delay, now);
+                Schedule(std::move(reply.bytes), reply.delay, gap, now);
                 break;
             case Reply::Kind::Overflow:
                 Schedule(std::vector<std::uint8_t>(kOverflowLength, kOverflowByte), reply.delay,
-                         now);
+                         gap, now);
                 break;
             case Reply::Kind::Silence:
                 break;
@@ -247,8 +248,13 @@ struct PtyServer::State {
     }
 
     void Schedule(std::vector<std::uint8_t> bytes, std::chrono::milliseconds after,
-                  Clock::time_point now) {
-        if (after.count() <= 0) {
+                  std::chrono::milliseconds gap, Clock::time_point now) {
+        if (gap.count() > 0) {
+            for (std::size_t i = 0; i < bytes.size(); ++i) {
+                late.emplace(now + after + gap * static_cast<int>(i),
+                             std::vector<std::uint8_t>{bytes[i]});
+            }
+        } else if (after.count() <= 0) {
             output.insert(output.end(), bytes.begin(), bytes.end());
         } else {
             late.emplace(now + after, std::move(bytes));

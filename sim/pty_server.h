@@ -31,6 +31,8 @@ struct Reply {
     std::chrono::milliseconds delay{0};
     std::vector<std::uint8_t> bytes;
     int parameter = 0;
+    // When nonzero, the answer goes out one byte at a time with this pause between bytes.
+    std::chrono::milliseconds byteGap{0};
 };
 
 // A complete request as the sensor received it.
