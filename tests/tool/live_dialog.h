@@ -1,0 +1,42 @@
+// The main dialog connected to a simulated sensor on COM3, with its poll timer stopped so that a
+// test delivers each tick itself and knows exactly which requests the sensor gets. The tool-wide
+// state starts at zero for every test, as it does for every run of the program.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dialog_fixture.h"
+#include "sensor_contract.h"
+
+using StatusBlock = std::array<std::uint8_t, sensor::kStatusBlockLength>;
+
+class LiveDialogTest : public DialogFixture {
+protected:
+    static constexpr int kCom = 3;
+
+    void SetUp() override;
+
+    sim::PtyServer& Sensor() { return DialogFixture::Sensor(kCom); }
+    // Opens the dialog against the sensor, stops its timer and forgets the start-up traffic.
+    CToolsDlg& OpenConnected();
+    // One tick of timer `id`, delivered as the timer delivers it.
+    void Tick(UINT_PTR id = 1);
+    void Press(int button);
+    HICON Lamp(int id) const;
+
+    // The sensor's next answer is this status block behind the two status bytes given.
+    void ScriptStatus(const StatusBlock& block, std::uint8_t linkStatus = 0,
+                      std::uint8_t commandStatus = 0);
+    // The sensor keeps silent at its next request.
+    void ScriptSilence();
+    // What the sensor received since the dialog opened, one request a string.
+    std::vector<std::string> Received();
+};
+
+// A status block with readings at rest, no alarm, nothing learned and no record.
+StatusBlock QuietStatus();
+void PutBE32(StatusBlock& block, std::size_t offset, std::uint32_t value);
+void PutBE16(StatusBlock& block, std::size_t offset, std::uint16_t value);
