@@ -53,7 +53,11 @@ const MessageMap* CToolsDlg::GetMessageMap() const {
                 ON_BN_CLICKED(IDC_READ_VIBRATION_ALARM, &CToolsDlg::OnReadVibrationAlarm),
                 ON_BN_CLICKED(IDC_READ_MOVEMENT_ALARM, &CToolsDlg::OnReadMovementAlarm),
                 ON_BN_CLICKED(IDC_SET_MOVEMENT_ALARM, &CToolsDlg::OnSetMovementAlarm),
+                ON_BN_CLICKED(IDC_READ_NEXT_RECORD, &CToolsDlg::OnReadNextRecord),
+                ON_BN_CLICKED(IDC_CLEAR_HISTORY, &CToolsDlg::OnClearHistory),
+                ON_BN_CLICKED(IDC_READ_ALL_RECORDS, &CToolsDlg::OnReadAllRecords),
                 ON_BN_CLICKED(IDC_FACTORY_CALIBRATION, &CToolsDlg::OnFactoryCalibration),
+                ON_BN_CLICKED(IDC_EXPORT_HISTORY, &CToolsDlg::OnExportHistory),
             },
     };
     return &map;

@@ -46,4 +46,13 @@ protected:
     void OnLearnMovement();
     void OnCancelLearnMovement();
     void OnFactoryCalibration();
+
+    // Alarm history (history.cpp) and its export (export.cpp).
+    void OnReadNextRecord();
+    void OnReadAllRecords();
+    void OnClearHistory();
+    void OnExportHistory();
+    void AppendHistoryLine(const CString& line);
+    void ShowRecordCounter();
+    BOOL ReadRecord();
 };

@@ -1,0 +1,297 @@
+// Exporting the history view: the notice, the file named after the local time in the working
+// directory, its GBK bytes with the line ends the readers of these files expect, and what happens
+// when the file cannot be written.
+#include <stdlib.h>
+#include <time.h>
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cwin_app.h"
+#include "export_clock.h"
+#include "history_fixture.h"
+#include "resource.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::time_t kDecember6 = 1796506185;   // 2026-12-06 05:29:45 in China, 21:29:45 UTC
+constexpr std::time_t kNovember23 = 1795453689;  // 2026-11-23 17:08:09 UTC
+constexpr char kDecember6Name[] = "历史报警记录 2026-12-6 5-29-45.txt";
+
+// The alarm types in GBK, from the code page's table.
+constexpr char kVibration[] = "\xD5\xF1\xB6\xAF";               // 振动
+constexpr char kMovement[] = "\xD2\xC6\xB6\xAF";                // 移动
+constexpr char kOverTemperature[] = "\xB3\xAC\xCE\xC2";         // 超温
+constexpr char kTamper[] = "\xB7\xC0\xB2\xF0";                  // 防拆
+constexpr char kLowVoltage[] = "\xB5\xCD\xD1\xB9";              // 低压
+constexpr char kEnergy[] = "\xC4\xDC\xC1\xBF\xC0\xDB\xBC\xC6";  // 能量累计
+
+std::string Blanks(int count) { return std::string(static_cast<std::size_t>(count), ' '); }
+
+std::string Notice(const std::string& fileName) {
+    return "\r\n保存数据的文件名为:\r\n" + fileName + "\r\n\r\n文件保存在根目录.";
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class ExportTest : public HistoryFixture {
+protected:
+    void SetUp() override {
+        HistoryFixture::SetUp();
+        char pattern[] = "/tmp/kq-export-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        workDir_ = pattern;
+        startDir_ = fs::current_path();
+        fs::current_path(workDir_);
+        if (const char* tz = getenv("TZ")) {
+            startTz_ = tz;
+        }
+        SetLocalTime("CST-8", kDecember6);
+    }
+
+    void TearDown() override {
+        fs::current_path(startDir_);
+        fs::remove_all(workDir_);
+        SetExportClock({});
+        if (startTz_) {
+            setenv("TZ", startTz_->c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+        tzset();
+        HistoryFixture::TearDown();
+    }
+
+    // The export's clock stands at `at`, seen in the time zone `tz` (POSIX form).
+    void SetLocalTime(const char* tz, std::time_t at) {
+        setenv("TZ", tz, 1);
+        tzset();
+        SetExportClock([at] { return at; });
+    }
+
+    // The names in the working directory, as their bytes are stored.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(workDir_)) {
+            names.push_back(entry.path().filename().native());
+        }
+        return names;
+    }
+
+    // Reads every record the sensor holds into the view.
+    void ReadAll(const std::vector<sim::AlarmRecord>& records) {
+        Open(records);
+        if (!records.empty()) {
+            Press(IDC_READ_ALL_RECORDS);
+        }
+        boxes_.clear();
+    }
+
+    fs::path workDir_;
+    fs::path startDir_;
+    std::optional<std::string> startTz_;
+};
+
+struct Moment {
+    const char* name;
+    const char* tz;
+    std::time_t at;
+    const char* fileName;
+};
+
+void PrintTo(const Moment& value, std::ostream* out) { *out << value.name; }
+
+class FileNameTest : public ExportTest, public testing::WithParamInterface<Moment> {};
+
+struct Content {
+    const char* name;
+    std::vector<sim::AlarmRecord> records;
+    std::string bytes;
+};
+
+void PrintTo(const Content& value, std::ostream* out) { *out << value.name; }
+
+class ContentTest : public ExportTest, public testing::WithParamInterface<Content> {};
+
+struct Unwritable {
+    const char* name;
+    // Makes the file impossible to create; even root, which ignores directory permissions,
+    // cannot get past either way.
+    std::function<void(const fs::path& workDir)> arrange;
+};
+
+void PrintTo(const Unwritable& value, std::ostream* out) { *out << value.name; }
+
+class UnwritableTest : public ExportTest, public testing::WithParamInterface<Unwritable> {};
+
+}  // namespace
+
+TEST_P(FileNameTest, TheNameIsTheLocalTimeWithoutLeadingZeros) {
+    const Moment& moment = GetParam();
+    SetLocalTime(moment.tz, moment.at);
+    Open({});
+
+    Press(IDC_EXPORT_HISTORY);
+
+    ASSERT_EQ(Boxes(), std::vector<std::string>{Notice(moment.fileName)});
+    EXPECT_EQ(boxes_[0].caption, AfxGetAppName());                  // no caption of its own
+    EXPECT_EQ(Files(), std::vector<std::string>{moment.fileName});  // UTF-8 bytes on disk
+    EXPECT_TRUE(Sensor(3).ReceivedBytes().empty());  // the export does not talk to the sensor
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, FileNameTest,
+    testing::Values(Moment{"December6InChina", "CST-8", kDecember6, kDecember6Name},
+                    Moment{"TheSameInstantInUtc", "UTC0", kDecember6,
+                           "历史报警记录 2026-12-5 21-29-45.txt"},
+                    Moment{"November23", "UTC0", kNovember23, "历史报警记录 2026-11-23 17-8-9.txt"},
+                    Moment{"NewYear", "UTC0", 1798761600, "历史报警记录 2027-1-1 0-0-0.txt"}),
+    [](const testing::TestParamInfo<Moment>& info) { return info.param.name; });
+
+TEST_P(ContentTest, TheViewIsStoredInGbkWithCrCrLfLineEnds) {
+    ReadAll(GetParam().records);
+    const std::string view = Text(IDC_HISTORY);
+
+    Press(IDC_EXPORT_HISTORY);
+
+    const std::string bytes = ReadFile(workDir_ / kDecember6Name);
+    EXPECT_EQ(bytes, GetParam().bytes);
+    EXPECT_EQ(Text(IDC_HISTORY), view);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, ContentTest,
+    testing::Values(
+        Content{"Empty", {}, "\r\n"},
+        Content{"OneOverTemperatureLine",
+                {Record(0x04, 70.0f, 72.0f)},
+                "  1" + Blanks(8) + kOverTemperature + Blanks(12) + "NULL" + Blanks(10) + "NULL" +
+                    "\r\r\n" + "\r\n"},
+        Content{"EveryAlarmType",
+                {Record(0x01, 0.5f, 0.62f), Record(0x02, 100.0f, 124.0f), Record(0x08),
+                 Record(0x10, 9.5f, 8.25f), Record(0x20, 12.5f), Record(0x40)},
+                "  1" + Blanks(8) + kVibration + Blanks(10) + "  0.50" + Blanks(8) + "  0.62" +
+                    "\r\r\n" + "  2" + Blanks(8) + kMovement + Blanks(10) + "100.00" + Blanks(8) +
+                    "124.00" + "\r\r\n" + "  3" + Blanks(8) + kTamper + Blanks(12) + "NULL" +
+                    Blanks(10) + "NULL" + "\r\r\n" + "  4" + Blanks(8) + kLowVoltage + Blanks(10) +
+                    "  9.50" + Blanks(8) + "  8.25" + "\r\r\n" + "  5" + Blanks(8) + kEnergy +
+                    Blanks(6) + " 12.50" + Blanks(11) + "NULL" + "\r\r\n" + "\r\r\n" + "\r\n"}),
+    [](const testing::TestParamInfo<Content>& info) { return info.param.name; });
+
+TEST_F(ExportTest, OneOverTemperatureLineIsFortyFiveBytes) {
+    ReadAll({Record(0x04)});
+    Press(IDC_EXPORT_HISTORY);
+    const std::string bytes = ReadFile(workDir_ / kDecember6Name);
+    ASSERT_EQ(bytes.size(), 45u + 3 + 2);
+    EXPECT_EQ(bytes.substr(45), "\r\r\n\r\n");
+}
+
+TEST_F(ExportTest, AnExistingFileOfThatNameIsTruncated) {
+    ReadAll({Record(0x08)});
+    std::ofstream(workDir_ / kDecember6Name) << std::string(1000, 'x');
+
+    Press(IDC_EXPORT_HISTORY);
+
+    EXPECT_EQ(ReadFile(workDir_ / kDecember6Name),
+              "  1" + Blanks(8) + kTamper + Blanks(12) + "NULL" + Blanks(10) + "NULL\r\r\n\r\n");
+}
+
+TEST_F(ExportTest, ASecondExportInTheSameSecondReplacesTheFirst) {
+    ReadAll({Record(0x08), Record(0x04)});
+    Press(IDC_EXPORT_HISTORY);
+    ASSERT_GT(ReadFile(workDir_ / kDecember6Name).size(), 2u);
+    Press(IDC_CLEAR_HISTORY);
+
+    Press(IDC_EXPORT_HISTORY);
+
+    EXPECT_EQ(Files(), std::vector<std::string>{kDecember6Name});
+    EXPECT_EQ(ReadFile(workDir_ / kDecember6Name), "\r\n");
+}
+
+// The name comes from a single reading of the clock, taken before the notice; the file is
+// written only once the notice has been closed.
+TEST_F(ExportTest, TheClockIsReadOnceAndTheFileWrittenAfterTheNotice) {
+    Open({});
+    int readings = 0;
+    SetExportClock([&readings] { return kDecember6 + readings++; });
+    std::vector<std::string> filesAtNotice;
+    SetMessageBoxHook([&](const MessageBoxRequest& box) {
+        boxes_.push_back(box);
+        filesAtNotice = Files();
+        return IDOK;
+    });
+
+    Press(IDC_EXPORT_HISTORY);
+
+    EXPECT_EQ(readings, 1);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{Notice(kDecember6Name)});
+    EXPECT_TRUE(filesAtNotice.empty());
+    EXPECT_EQ(Files(), std::vector<std::string>{kDecember6Name});
+}
+
+TEST_F(ExportTest, WithoutATestClockTheNameIsTheLocalTimeNow) {
+    SetExportClock({});
+    Open({});
+    const std::time_t before = std::time(nullptr);
+    Press(IDC_EXPORT_HISTORY);
+    const std::time_t after = std::time(nullptr);
+
+    const std::vector<std::string> files = Files();
+    ASSERT_EQ(files.size(), 1u);
+    std::tm named{};
+    char rest[8] = {};
+    ASSERT_EQ(std::sscanf(files[0].c_str(), "历史报警记录 %d-%d-%d %d-%d-%d%7s", &named.tm_year,
+                          &named.tm_mon, &named.tm_mday, &named.tm_hour, &named.tm_min,
+                          &named.tm_sec, rest),
+              7)
+        << files[0];
+    EXPECT_STREQ(rest, ".txt");
+    named.tm_year -= 1900;
+    named.tm_mon -= 1;
+    named.tm_isdst = -1;
+    const std::time_t at = std::mktime(&named);
+    EXPECT_GE(at, before);
+    EXPECT_LE(at, after);
+}
+
+TEST_P(UnwritableTest, NothingIsWrittenAndNothingMoreReported) {
+    ReadAll({Record(0x04)});
+    const std::string view = Text(IDC_HISTORY);
+    GetParam().arrange(workDir_);
+
+    Press(IDC_EXPORT_HISTORY);
+
+    EXPECT_EQ(Boxes(), std::vector<std::string>{Notice(kDecember6Name)});
+    EXPECT_EQ(Text(IDC_HISTORY), view);
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(workDir_)) {
+        EXPECT_TRUE(entry.is_directory()) << entry.path();  // no file anywhere
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Directories, UnwritableTest,
+    testing::Values(
+        // A working directory that has been removed takes no new entries.
+        Unwritable{"WorkingDirectoryRemoved",
+                   [](const fs::path& workDir) {
+                       fs::create_directory(workDir / "gone");
+                       fs::current_path(workDir / "gone");
+                       fs::remove(workDir / "gone");
+                   }},
+        // A directory already holds the name: a directory cannot be opened as a file.
+        Unwritable{
+            "ADirectoryHoldsTheName",
+            [](const fs::path& workDir) { fs::create_directory(workDir / kDecember6Name); }}),
+    [](const testing::TestParamInfo<Unwritable>& info) { return info.param.name; });

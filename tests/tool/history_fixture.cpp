@@ -1,0 +1,38 @@
+#include "history_fixture.h"
+
+#include <QAbstractButton>
+
+#include "tool_state.h"
+
+sim::AlarmRecord Record(std::uint32_t typeFlags, float first, float second) {
+    return {0xDEADBEEF, typeFlags, first, second};
+}
+
+// The record counters belong to the program, not to one dialog: each test starts them afresh.
+void HistoryFixture::SetUp() {
+    DialogFixture::SetUp();
+    g_nRecordTotal = 0;
+    g_nRecordIndex = 0;
+}
+
+void HistoryFixture::Open(const std::vector<sim::AlarmRecord>& records) {
+    Sensor(3).WithModel([&](sim::SensorModel& model) { model.SetRecords(records); });
+    OpenMainDialog();
+    Poll();
+    ASSERT_EQ(g_nRecordTotal, records.size());
+}
+
+void HistoryFixture::Poll() {
+    dialog_->SendMessage(WM_TIMER, 1);
+    Sensor(3).ClearLog();
+}
+
+void HistoryFixture::Press(int id) { dynamic_cast<QAbstractButton*>(Control(id))->click(); }
+
+std::vector<std::string> HistoryFixture::Boxes() const {
+    std::vector<std::string> texts;
+    for (const MessageBoxRequest& box : boxes_) {
+        texts.push_back(box.text);
+    }
+    return texts;
+}
