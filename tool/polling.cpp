@@ -1,22 +1,18 @@
 // The live status poll: every tick of the dialog's timer reads the sensor's status block and
 // shows its readings, the learned thresholds while learning runs, the record counter and the five
 // alarm lamps. Three failed polls in a row mark the link as lost in the status line.
-#include <bit>
-#include <cmath>
-#include <cstdint>
 #include <limits>
 
 #include "cwin_app.h"
 #include "resource.h"
 #include "sensor_contract.h"
+#include "status_block.h"
 #include "tool_state.h"
 #include "tools_dlg.h"
 #include "zeko_api.h"
 
 namespace {
 
-// Shown in place of a vibration the sensor reports as negative or not a number.
-constexpr float kVibrationFloor = 0.01f;
 constexpr int kFailuresBeforeLost = 2;
 
 struct Lamp {
@@ -30,14 +26,6 @@ constexpr Lamp kLamps[] = {
     {IDC_LAMP_TEMPERATURE, sensor::kFlagTemperature}, {IDC_LAMP_TAMPER, sensor::kFlagTamper},
     {IDC_LAMP_VOLTAGE, sensor::kFlagVoltage},
 };
-
-float FloatAt(std::size_t offset) {
-    return std::bit_cast<float>(static_cast<std::int32_t>(ReadBE32(g_blockReply + offset)));
-}
-
-short ShortAt(std::size_t offset) {
-    return static_cast<short>(static_cast<std::uint16_t>(ReadBE16(g_blockReply + offset)));
-}
 
 }  // namespace
 
@@ -54,17 +42,13 @@ void CToolsDlg::OnTimer(UINT_PTR nIDEvent) {
             GetDlgItem(IDC_STATUS)->SetWindowText("系统状态：连接断开!");
         }
     } else {
-        m_fVibration = FloatAt(sensor::kStatusVibration);
-        m_nMovement = ShortAt(sensor::kStatusMovement);
-        m_nTemperature = g_blockReply[sensor::kStatusTemperature];
-        const BYTE flags = g_blockReply[sensor::kStatusFlags];
-        m_fAutoVibration = FloatAt(sensor::kStatusLearnedVibration);
-        m_nAutoMovement = ShortAt(sensor::kStatusLearnedMovement);
-        g_nRecordTotal = g_blockReply[sensor::kStatusRecordCount];
-
-        if (m_fVibration < 0.0f || std::isnan(m_fVibration)) {
-            m_fVibration = kVibrationFloor;
-        }
+        const StatusBlock status = DecodeStatusBlock(g_blockReply);
+        m_fVibration = status.vibration;
+        m_nMovement = status.movement;
+        m_nTemperature = status.temperature;
+        m_fAutoVibration = status.learnedVibration;
+        m_nAutoMovement = status.learnedMovement;
+        g_nRecordTotal = status.recordCount;
 
         CString text;
         text.Format("%3.2f", static_cast<double>(m_fVibration));
@@ -86,7 +70,7 @@ void CToolsDlg::OnTimer(UINT_PTR nIDEvent) {
 
         for (const Lamp& lamp : kLamps) {
             const HICON icon =
-                AfxGetApp()->LoadIcon((flags & lamp.flag) ? IDI_LAMP_RED : IDI_LAMP_GREEN);
+                AfxGetApp()->LoadIcon((status.flags & lamp.flag) ? IDI_LAMP_RED : IDI_LAMP_GREEN);
             GetDlgItem(lamp.id)->SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
         }
 
