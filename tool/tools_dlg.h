@@ -1,5 +1,5 @@
 // The main dialog, template 102. Its handlers are grouped by area in files of their own: the
-// start-up scan (scan.cpp) and the window behaviours here.
+// start-up scan (scan.cpp), the others as marked below, and the window behaviours here.
 #pragma once
 
 #include "cdialog.h"
