@@ -42,7 +42,7 @@ void CToolsDlg::OnTimer(UINT_PTR nIDEvent) {
             GetDlgItem(IDC_STATUS)->SetWindowText("系统状态：连接断开!");
         }
     } else {
-        const StatusBlock status = DecodeStatusBlock(g_blockReply);
+        const StatusReadings status = DecodeStatusBlock(g_blockReply);
         m_fVibration = status.vibration;
         m_nMovement = status.movement;
         m_nTemperature = status.temperature;

@@ -23,8 +23,8 @@ short ShortAt(const BYTE* block, std::size_t offset) {
 
 }  // namespace
 
-StatusBlock DecodeStatusBlock(const BYTE* block) {
-    StatusBlock status{
+StatusReadings DecodeStatusBlock(const BYTE* block) {
+    StatusReadings status{
         .vibration = FloatAt(block, sensor::kStatusVibration),
         .movement = ShortAt(block, sensor::kStatusMovement),
         .temperature = block[sensor::kStatusTemperature],

@@ -3,7 +3,7 @@
 
 #include "win_types.h"
 
-struct StatusBlock {
+struct StatusReadings {
     float vibration;  // G; a negative or not-a-number reading comes out as 0.01
     short movement;   // degrees/s
     int temperature;  // degrees C, 0 to 255
@@ -13,4 +13,4 @@ struct StatusBlock {
     BYTE recordCount;
 };
 
-StatusBlock DecodeStatusBlock(const BYTE* block);
+StatusReadings DecodeStatusBlock(const BYTE* block);
