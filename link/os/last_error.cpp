@@ -14,7 +14,6 @@ std::string TextFor(DWORD code) {
     switch (code) {
         case ERROR_SUCCESS: return "The operation completed successfully.";
         case ERROR_FILE_NOT_FOUND: return "The system cannot find the file specified.";
-        case ERROR_ACCESS_DENIED: return "Access is denied.";
         case ERROR_INVALID_HANDLE: return "The handle is invalid.";
         case ERROR_INVALID_PARAMETER: return "The parameter is incorrect.";
         case ERROR_IO_PENDING: return "Overlapped I/O operation is in progress.";

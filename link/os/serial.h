@@ -53,7 +53,6 @@ inline constexpr DWORD PURGE_RXABORT = 0x0002;
 inline constexpr DWORD PURGE_TXCLEAR = 0x0004;
 inline constexpr DWORD PURGE_RXCLEAR = 0x0008;
 
-inline constexpr DWORD RTS_CONTROL_DISABLE = 0;
 inline constexpr DWORD RTS_CONTROL_ENABLE = 1;
 
 inline constexpr BYTE NOPARITY = 0;
