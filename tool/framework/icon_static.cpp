@@ -22,7 +22,8 @@ LRESULT IconStatic::ControlProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case STM_SETICON: {
             const HICON previous = icon_;
-            Show(reinterpret_cast<HICON>(wParam));
+            // The poll sets every lamp on every tick; only a change is drawn again.
+            if (reinterpret_cast<HICON>(wParam) != previous) Show(reinterpret_cast<HICON>(wParam));
             return reinterpret_cast<LRESULT>(previous);
         }
         case STM_GETICON:
