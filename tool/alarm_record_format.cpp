@@ -1,24 +1,16 @@
 #include "alarm_record_format.h"
 
-#include <bit>
 #include <cstdint>
 
+#include "big_endian_float.h"
 #include "sensor_contract.h"
 #include "zeko_api.h"
-
-namespace {
-
-double FloatAt(const BYTE* record, std::size_t offset) {
-    return std::bit_cast<float>(ReadBE32(record + offset));
-}
-
-}  // namespace
 
 // The runs of blanks line the values up under the view's column header.
 CString FormatAlarmRecord(int number, const BYTE* record) {
     const auto type = static_cast<std::uint32_t>(ReadBE32(record + sensor::kRecordTypeFlags));
-    const double first = FloatAt(record, sensor::kRecordFirstValue);
-    const double second = FloatAt(record, sensor::kRecordSecondValue);
+    const double first = ReadBEFloat(record + sensor::kRecordFirstValue);
+    const double second = ReadBEFloat(record + sensor::kRecordSecondValue);
     CString line;
     if (type & sensor::kRecordVibration) {
         line.Format("%3d        振动          %6.2f        %6.2f", number, first, second);

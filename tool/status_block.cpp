@@ -1,9 +1,9 @@
 #include "status_block.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
+#include "big_endian_float.h"
 #include "sensor_contract.h"
 #include "zeko_api.h"
 
@@ -11,10 +11,6 @@ namespace {
 
 // Shown in place of a vibration the sensor reports as negative or not a number.
 constexpr float kVibrationFloor = 0.01f;
-
-float FloatAt(const BYTE* block, std::size_t offset) {
-    return std::bit_cast<float>(static_cast<std::int32_t>(ReadBE32(block + offset)));
-}
 
 // The 16-bit fields are signed on the dialog's side: 0xFFFE is -2.
 short ShortAt(const BYTE* block, std::size_t offset) {
@@ -25,11 +21,11 @@ short ShortAt(const BYTE* block, std::size_t offset) {
 
 StatusReadings DecodeStatusBlock(const BYTE* block) {
     StatusReadings status{
-        .vibration = FloatAt(block, sensor::kStatusVibration),
+        .vibration = ReadBEFloat(block + sensor::kStatusVibration),
         .movement = ShortAt(block, sensor::kStatusMovement),
         .temperature = block[sensor::kStatusTemperature],
         .flags = block[sensor::kStatusFlags],
-        .learnedVibration = FloatAt(block, sensor::kStatusLearnedVibration),
+        .learnedVibration = ReadBEFloat(block + sensor::kStatusLearnedVibration),
         .learnedMovement = ShortAt(block, sensor::kStatusLearnedMovement),
         .recordCount = block[sensor::kStatusRecordCount],
     };
