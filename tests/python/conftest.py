@@ -8,7 +8,7 @@ import os
 import subprocess
 import sys
 from pathlib import Path
-from typing import Iterator, List
+from typing import Dict, Iterator, List
 
 import pytest
 
@@ -19,7 +19,18 @@ sys.path.insert(0, str(_SOURCE / "python"))
 import zeko  # noqa: E402
 
 SIMULATOR = os.environ.get("KQ_SENSOR_SIM", str(_SOURCE / "build/sim/kq-sensor-sim"))
+EXAMPLES = _SOURCE / "examples"
 SENSOR_PORT = 3
+
+
+def run_python(arguments: List[str], **environment: str) -> subprocess.CompletedProcess:
+    """Runs a Python of its own (a process of its own, so a library of its own) with the package."""
+    return subprocess.run(
+        [sys.executable, *arguments],
+        capture_output=True,
+        text=True,
+        env={**os.environ, "PYTHONPATH": os.pathsep.join(sys.path), **environment},
+    )
 
 
 class Simulator:

@@ -1,10 +1,7 @@
 """Opening the sensor: the scan, ports without a sensor, a silent sensor, one port per process."""
 
-import os
-import subprocess
-import sys
-
 import pytest
+from conftest import run_python
 
 import zeko
 
@@ -41,10 +38,8 @@ def test_another_identity_leaves_the_port_free(serve):
     with pytest.raises(zeko.ZekoError):
         zeko.Sensor(3)
     # The library opens ports exclusively: a port it still held would refuse another program.
-    probe = subprocess.run(
-        [sys.executable, "-c", "import zeko\ntry: zeko.Sensor(3)\nexcept zeko.ZekoError as e: print(e.code)"],
-        capture_output=True, text=True, check=True,
-        env={**os.environ, "PYTHONPATH": os.pathsep.join(sys.path)},
+    probe = run_python(
+        ["-c", "import zeko\ntry: zeko.Sensor(3)\nexcept zeko.ZekoError as e: print(e.code)"]
     )
     assert probe.stdout.strip() == "12"
 
@@ -93,12 +88,8 @@ def test_bad_ports(port):
 
 
 def test_a_library_that_cannot_be_loaded_is_named():
-    probe = subprocess.run(
-        [sys.executable, "-c", "import zeko\nzeko.Sensor()"],
-        capture_output=True, text=True,
-        env={**os.environ, "PYTHONPATH": os.pathsep.join(sys.path),
-             "ZEKO_LIBRARY": "/nonexistent/libzeko.so.1"},
-    )
+    probe = run_python(["-c", "import zeko\nzeko.Sensor()"],
+                       ZEKO_LIBRARY="/nonexistent/libzeko.so.1")
     assert probe.returncode != 0
     assert "OSError: cannot load /nonexistent/libzeko.so.1" in probe.stderr
     assert "ZEKO_LIBRARY" in probe.stderr

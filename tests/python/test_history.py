@@ -1,6 +1,9 @@
 """The status block and the alarm history read from the simulated sensor."""
 
+import csv
+
 import pytest
+from conftest import EXAMPLES, run_python
 
 import zeko
 
@@ -60,3 +63,20 @@ def test_a_record_that_fails_stops_the_history_with_an_error(sim, sensor):
     with pytest.raises(zeko.ZekoError) as failure:
         next(history)
     assert failure.value.name == "ZEKO_NO_LOCK"
+
+
+def test_the_csv_example(serve, tmp_path):
+    out = tmp_path / "history.csv"
+    failed = run_python([str(EXAMPLES / "history_to_csv.py"), str(out)])
+    assert failed.returncode == 1 and "9 ZEKO_NO_PORT" in failed.stderr and not out.exists()
+
+    serve(3).command("record tamper")
+    written = run_python([str(EXAMPLES / "history_to_csv.py"), str(out)])
+    assert written.stdout == f"13 records written to {out}\n"
+    with open(out, newline="", encoding="utf-8") as rows:
+        table = list(csv.reader(rows))
+    assert table[:2] == [["number", "type", "threshold", "value"], ["1", "vibration", "0.5", "0.62"]]
+    assert table[6:] == [["6", "energy", "12.5", ""], ["7", "vibration", "0.5", "0.87"],
+                         ["8", "movement", "100.0", "124.25"], ["9", "temperature", "", ""],
+                         ["10", "tamper", "", ""], ["11", "voltage", "10.5", "10.05"],
+                         ["12", "energy", "12.5", ""], ["13", "tamper", "", ""]]
