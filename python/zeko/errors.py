@@ -83,6 +83,8 @@ class ZekoError(Exception):
         self.code: int = code
         self.function: str = function
         self.name: Optional[str] = NAMES.get(code) if code in own else None
-        self.meaning: str = own.get(code) or _SENSOR_MEANINGS.get(function, "unexpected result")
+        self.meaning: str = (
+            own[code] if code in own else _SENSOR_MEANINGS.get(function, "unexpected result")
+        )
         text = f"{code} {self.name}: {self.meaning}" if self.name else f"{self.meaning} {code}"
         super().__init__(f"{context}: {text}" if context else text)

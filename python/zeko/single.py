@@ -9,7 +9,7 @@ _MAX_DIGITS = 9  # enough for any single-precision number to come back unchanged
 
 def exact(bits: bytes) -> float:
     """The single-precision number whose four big-endian bytes are `bits`, exactly."""
-    (value,) = struct.unpack(_FORMAT, bits)
+    value: float = struct.unpack(_FORMAT, bits)[0]
     return value
 
 
@@ -43,6 +43,6 @@ def bits_of(value: float) -> int:
         packed = struct.pack(_FORMAT, value)
     except OverflowError as error:
         raise ValueError(f"{value!r} is beyond single precision") from error
-    (pattern,) = struct.unpack(">i", packed)
+    pattern: int = struct.unpack(">i", packed)[0]
     return pattern
 

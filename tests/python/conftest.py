@@ -8,7 +8,7 @@ import os
 import subprocess
 import sys
 from pathlib import Path
-from typing import Dict, Iterator, List
+from typing import Iterator, List
 
 import pytest
 
