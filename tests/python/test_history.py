@@ -75,7 +75,8 @@ def test_the_csv_example(serve, tmp_path):
     assert written.stdout == f"13 records written to {out}\n"
     with open(out, newline="", encoding="utf-8") as rows:
         table = list(csv.reader(rows))
-    assert table[:2] == [["number", "type", "threshold", "value"], ["1", "vibration", "0.5", "0.62"]]
+    assert table[:2] == [["number", "type", "threshold", "value"],
+                         ["1", "vibration", "0.5", "0.62"]]
     assert table[6:] == [["6", "energy", "12.5", ""], ["7", "vibration", "0.5", "0.87"],
                          ["8", "movement", "100.0", "124.25"], ["9", "temperature", "", ""],
                          ["10", "tamper", "", ""], ["11", "voltage", "10.5", "10.05"],
