@@ -30,16 +30,25 @@ class Alarms:
 class Status:
     """One reading of the sensor's status block.
 
+    vibration: the current vibration, G; a negative or not-a-number reading comes out as 0.01,
+        as the dialog shows it.
+    movement: the current movement, degrees/s (signed 16-bit).
+    temperature: degrees C, 0 to 255.
+    alarms: the five alarm flags.
+    learned_vibration, learned_movement: the thresholds the sensor's learning has found, G and
+        degrees/s.
+    record_count: the number of alarm records the sensor holds, 0 to 255.
+
     Floats are the shortest decimals that stand for the sensor's single-precision values.
     """
 
-    vibration: float  # G; a negative or not-a-number reading comes out as 0.01, as in the dialog
-    movement: int  # degrees/s, signed 16-bit
-    temperature: int  # degrees C, 0 to 255
+    vibration: float
+    movement: int
+    temperature: int
     alarms: Alarms
-    learned_vibration: float  # G, the threshold the sensor's learning has found
-    learned_movement: int  # degrees/s
-    record_count: int  # alarm records the sensor holds, 0 to 255
+    learned_vibration: float
+    learned_movement: int
+    record_count: int
 
 
 def decode_status(block: bytes) -> Status:
