@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "comm_port.h"
-#include "os/serial.h"
+#include "os/platform.h"
 #include "pty_server.h"
 #include "zeko_api.h"
 

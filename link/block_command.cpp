@@ -9,7 +9,8 @@ namespace {
 
 constexpr int kFrameBufferSize = 100;
 constexpr int kMaxPayload = kFrameBufferSize - static_cast<int>(sensor::kFrameHeaderLength);
-constexpr int kMaxReplyData = CCommPort::kReplyBufferSize - static_cast<int>(sensor::kReplyStatusLength);
+constexpr int kMaxReplyData =
+    CCommPort::kReplyBufferSize - static_cast<int>(sensor::kReplyStatusLength);
 constexpr unsigned kMaxCommand = 255;
 
 // Touched only while the access lock is held.
@@ -35,8 +36,8 @@ extern "C" int ZEKO_super_command(unsigned int command, int payloadLength, int r
         return ZEKO_BAD_ARGUMENT;
     }
 
-    const int frameLength = payloadLength + 3;       // frame bytes after the type byte
-    const int replyLengthByte = replyLength + 1;      // reply bytes after the link status byte
+    const int frameLength = payloadLength + 3;    // frame bytes after the type byte
+    const int replyLengthByte = replyLength + 1;  // reply bytes after the link status byte
     g_frameBuffer[0] =
         command <= sensor::kFrameTypeLowLimit ? sensor::kFrameTypeLow : sensor::kFrameTypeHigh;
     g_frameBuffer[1] = static_cast<unsigned char>(frameLength);

@@ -3,11 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "os/events.h"
-#include "os/last_error.h"
-#include "os/message_box.h"
-#include "os/tick_count.h"
-#include "os/wait.h"
+#include "error_box.h"
+#include "os/platform.h"
 
 namespace {
 
@@ -265,8 +262,7 @@ void CCommPort::StoreByte(BYTE byte) {
         return;
     }
     m_replyBuffer[m_nReceived++] = byte;
-    const bool complete =
-        m_bFixedLength == 1 ? m_nReceived == m_nReplyLength : byte == kTerminator;
+    const bool complete = m_bFixedLength == 1 ? m_nReceived == m_nReplyLength : byte == kTerminator;
     if (complete) {
         m_bReceiving = 0;
         m_nReceived = 0;
@@ -279,8 +275,9 @@ void CCommPort::ShowPortError(const char* step) {
                    GetLastError(), 0x400, reinterpret_cast<LPSTR>(&systemText), 0, nullptr);
     // The text is cut at the buffer's end, never written past it.
     char text[kErrorTextSize];
-    std::snprintf(text, sizeof text, "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n",
-                  step, systemText != nullptr ? systemText : "", m_nPort);
-    MessageBoxA(nullptr, text, "Application Error", MB_ICONSTOP);
+    std::snprintf(text, sizeof text,
+                  "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n", step,
+                  systemText != nullptr ? systemText : "", m_nPort);
+    ShowErrorBox(text, "Application Error");
     LocalFree(systemText);
 }

@@ -5,8 +5,7 @@
 
 #include <cstring>
 
-#include "os/critical_section.h"
-#include "os/serial.h"
+#include "os/platform.h"
 
 class CCommPort {
 public:

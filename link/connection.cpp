@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "link_state.h"
-#include "os/serial.h"
+#include "os/platform.h"
 #include "parameter_protocol.h"
 #include "sensor_contract.h"
 #include "zeko_api.h"
@@ -43,23 +43,35 @@ Reply Attempt(const char* request) {
 int GetSecondAttempt(const char* request, long* value) {
     const Reply reply = Attempt(request);
     switch (reply.outcome) {
-        case kValueReply: *value = reply.value; return ZEKO_OK;
-        case kAcknowledgementReply: return ZEKO_WRONG_REPLY;
-        case kTimedOutReply: g_nConnected = 0; return ZEKO_LINK_LOST;
-        case kErrorTextReply: return ZEKO_GET_TEXT;
-        default: return ZEKO_MALFORMED;
+        case kValueReply:
+            *value = reply.value;
+            return ZEKO_OK;
+        case kAcknowledgementReply:
+            return ZEKO_WRONG_REPLY;
+        case kTimedOutReply:
+            g_nConnected = 0;
+            return ZEKO_LINK_LOST;
+        case kErrorTextReply:
+            return ZEKO_GET_TEXT;
+        default:
+            return ZEKO_MALFORMED;
     }
 }
 
 int SetSecondAttempt(const char* request, int param) {
     const Reply reply = Attempt(request);
     switch (reply.outcome) {
-        case kValueReply: return ZEKO_WRONG_REPLY;
+        case kValueReply:
+            return ZEKO_WRONG_REPLY;
         case kAcknowledgementReply:
             return reply.number == param ? static_cast<int>(reply.value) : ZEKO_MALFORMED;
-        case kTimedOutReply: g_nConnected = 0; return ZEKO_LINK_LOST;
-        case kErrorTextReply: return ZEKO_SET_TEXT;
-        default: return ZEKO_MALFORMED;
+        case kTimedOutReply:
+            g_nConnected = 0;
+            return ZEKO_LINK_LOST;
+        case kErrorTextReply:
+            return ZEKO_SET_TEXT;
+        default:
+            return ZEKO_MALFORMED;
     }
 }
 

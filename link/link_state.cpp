@@ -2,8 +2,7 @@
 
 #include <mutex>
 
-#include "os/events.h"
-#include "os/wait.h"
+#include "os/platform.h"
 #include "zeko_api.h"
 
 CCommPort g_commPort;

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "os/serial.h"
+#include "os/platform.h"
 #include "sensor_fixture.h"
 
 namespace {
@@ -77,8 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         FramingCase{"OverflowMarksIndexZero", false, 0, k100 + "B", ";" + k100.substr(1), 0},
         FramingCase{"OverflowInFixedLengthMode", true, 0, k100 + "B", ";" + k100.substr(1), 0},
         FramingCase{"BytesBehindAReplyOverwriteIt", false, 0, "P8=1;XY", "XY=1;", 2},
-        FramingCase{"TerminatorInQueuedBytesCompletesAgain", false, 0, "P8=12;X;", "X;=12;",
-                    0}),
+        FramingCase{"TerminatorInQueuedBytesCompletesAgain", false, 0, "P8=12;X;", "X;=12;", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CommPortTest, PartialReplyGetsTheTimeoutMarkerOverItsStart) {

@@ -9,7 +9,7 @@
 
 #include "comm_port.h"
 #include "link_state.h"
-#include "os/serial.h"
+#include "os/platform.h"
 #include "sensor_fixture.h"
 #include "zeko_api.h"
 
@@ -100,10 +100,10 @@ TEST_F(ConnectionTest, SecondIdentityReadDecides) {
 
 struct AttemptCase {
     const char* name;
-    bool write;               // ZEKO_set(11, 50) instead of ZEKO_get(10)
+    bool write;                        // ZEKO_set(11, 50) instead of ZEKO_get(10)
     std::vector<std::string> replies;  // "" = silence
     int result;
-    long value;               // what ZEKO_get stored
+    long value;  // what ZEKO_get stored
     std::size_t requests;
     bool connectedAfter;
 };
@@ -136,23 +136,22 @@ INSTANTIATE_TEST_SUITE_P(
         AttemptCase{"GetFirstAnswers", false, {"P10=1056964608;"}, 0, 1056964608, 1, true},
         AttemptCase{"GetOtherParameterTwice", false, {"P11=3;", "P11=4;"}, 0, 4, 2, true},
         AttemptCase{"GetTimeoutThenValue", false, {"", "P10=9;"}, 0, 9, 2, true},
-        AttemptCase{"GetSecondAcknowledges", false, {"P10R=0;", "P10R=0;"}, ZEKO_WRONG_REPLY, 0,
-                    2, true},
+        AttemptCase{
+            "GetSecondAcknowledges", false, {"P10R=0;", "P10R=0;"}, ZEKO_WRONG_REPLY, 0, 2, true},
         AttemptCase{"GetSilentTwice", false, {"", ""}, ZEKO_LINK_LOST, 0, 2, false},
         AttemptCase{"GetMalformed", false, {"X;", "P10=1x;"}, ZEKO_MALFORMED, 0, 2, true},
         AttemptCase{"GetErrorText", false, {"P10=ERR;", "P10=ERR;"}, ZEKO_GET_TEXT, 0, 2, true},
         AttemptCase{"SetAccepted", true, {"P11R=0;"}, 0, 0, 1, true},
         AttemptCase{"SetSensorCodeEndsAtOnce", true, {"P12R=5;"}, 5, 0, 1, true},
-        AttemptCase{"SetOtherParameterTwice", true, {"P12R=0;", "P12R=0;"}, ZEKO_MALFORMED, 0, 2,
-                    true},
+        AttemptCase{
+            "SetOtherParameterTwice", true, {"P12R=0;", "P12R=0;"}, ZEKO_MALFORMED, 0, 2, true},
         AttemptCase{"SetSecondAccepted", true, {"P12R=0;", "P11R=0;"}, 0, 0, 2, true},
         AttemptCase{"SetSecondSensorCode", true, {"", "P11R=7;"}, 7, 0, 2, true},
-        AttemptCase{"SetSecondValueReply", true, {"P11=50;", "P11=50;"}, ZEKO_WRONG_REPLY, 0, 2,
-                    true},
+        AttemptCase{
+            "SetSecondValueReply", true, {"P11=50;", "P11=50;"}, ZEKO_WRONG_REPLY, 0, 2, true},
         AttemptCase{"SetSilentTwice", true, {"", ""}, ZEKO_LINK_LOST, 0, 2, false},
         AttemptCase{"SetMalformed", true, {"P11R=1x;", "Z;"}, ZEKO_MALFORMED, 0, 2, true},
-        AttemptCase{"SetErrorText", true, {"P11R=BAD;", "P11R=BAD;"}, ZEKO_SET_TEXT, 0, 2,
-                    true}),
+        AttemptCase{"SetErrorText", true, {"P11R=BAD;", "P11R=BAD;"}, ZEKO_SET_TEXT, 0, 2, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConnectionTest, SetSendsTheLowThirtyTwoBits) {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "os/message_box.h"
 #include "pty_server.h"
 #include "zeko_api.h"
+#include "zeko_error_box.h"
 
 class SensorFixture : public ::testing::Test {
 protected:
@@ -23,7 +23,7 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         portsDir_ = pattern;
         setenv("KQ_PORTS_DIR", portsDir_.c_str(), 1);
-        SetMessageBoxHandler([this](const char* text, const char* caption, UINT) {
+        SetMessageBoxHandler([this](const char* text, const char* caption, unsigned int) {
             std::lock_guard lock(boxesMutex_);
             boxes_.push_back(std::string(caption) + "|" + text);
         });

@@ -12,12 +12,18 @@ thread_local DWORD t_lastError = ERROR_SUCCESS;
 std::string TextFor(DWORD code) {
     if (code & kErrnoCodeBit) return std::strerror(static_cast<int>(code & ~kErrnoCodeBit));
     switch (code) {
-        case ERROR_SUCCESS: return "The operation completed successfully.";
-        case ERROR_FILE_NOT_FOUND: return "The system cannot find the file specified.";
-        case ERROR_INVALID_HANDLE: return "The handle is invalid.";
-        case ERROR_INVALID_PARAMETER: return "The parameter is incorrect.";
-        case ERROR_IO_PENDING: return "Overlapped I/O operation is in progress.";
-        default: return {};
+        case ERROR_SUCCESS:
+            return "The operation completed successfully.";
+        case ERROR_FILE_NOT_FOUND:
+            return "The system cannot find the file specified.";
+        case ERROR_INVALID_HANDLE:
+            return "The handle is invalid.";
+        case ERROR_INVALID_PARAMETER:
+            return "The parameter is incorrect.";
+        case ERROR_IO_PENDING:
+            return "Overlapped I/O operation is in progress.";
+        default:
+            return {};
     }
 }
 
@@ -27,9 +33,7 @@ DWORD GetLastError() { return t_lastError; }
 
 void SetLastError(DWORD code) { t_lastError = code; }
 
-void SetLastErrorFromErrno(int error) {
-    t_lastError = kErrnoCodeBit | static_cast<DWORD>(error);
-}
+void SetLastErrorFromErrno(int error) { t_lastError = kErrnoCodeBit | static_cast<DWORD>(error); }
 
 DWORD FormatMessageA(DWORD, LPCVOID, DWORD code, DWORD, LPSTR buffer, DWORD, void*) {
     const std::string known = TextFor(code);

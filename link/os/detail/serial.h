@@ -77,6 +77,5 @@ BOOL ClearCommError(HANDLE port, DWORD* errors, COMSTAT* status);
 // while one is pending fails with ERROR_INVALID_PARAMETER and the pending one goes on.
 BOOL WaitCommEvent(HANDLE port, DWORD* eventMask, OVERLAPPED* overlapped);
 BOOL ReadFile(HANDLE port, LPVOID buffer, DWORD length, DWORD* read, OVERLAPPED* overlapped);
-BOOL WriteFile(HANDLE port, LPCVOID buffer, DWORD length, DWORD* written,
-               OVERLAPPED* overlapped);
+BOOL WriteFile(HANDLE port, LPCVOID buffer, DWORD length, DWORD* written, OVERLAPPED* overlapped);
 BOOL GetOverlappedResult(HANDLE port, OVERLAPPED* overlapped, DWORD* transferred, BOOL wait);

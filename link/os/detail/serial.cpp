@@ -18,7 +18,7 @@
 
 #include "events.h"
 #include "last_error.h"
-#include "port_names.h"
+#include "os/port_names.h"
 #include "serial_port_object.h"
 
 namespace {
@@ -112,10 +112,20 @@ bool ParseStopBits(const std::string& value, BYTE* stopBits) {
 bool ParseParity(const std::string& value, DCB* settings) {
     if (value.size() != 1) return false;
     switch (value[0]) {
-        case 'n': case 'N': settings->Parity = NOPARITY; break;
-        case 'e': case 'E': settings->Parity = EVENPARITY; break;
-        case 'o': case 'O': settings->Parity = ODDPARITY; break;
-        default: return false;
+        case 'n':
+        case 'N':
+            settings->Parity = NOPARITY;
+            break;
+        case 'e':
+        case 'E':
+            settings->Parity = EVENPARITY;
+            break;
+        case 'o':
+        case 'O':
+            settings->Parity = ODDPARITY;
+            break;
+        default:
+            return false;
     }
     settings->fParity = settings->Parity != NOPARITY;
     return true;
@@ -259,10 +269,18 @@ BOOL GetCommState(HANDLE handle, DCB* settings) {
     if (tcgetattr(port->fd, &tio) != 0) return FailWithErrno();
     settings->BaudRate = RateFor(cfgetospeed(&tio));
     switch (tio.c_cflag & CSIZE) {
-        case CS5: settings->ByteSize = 5; break;
-        case CS6: settings->ByteSize = 6; break;
-        case CS7: settings->ByteSize = 7; break;
-        default: settings->ByteSize = 8; break;
+        case CS5:
+            settings->ByteSize = 5;
+            break;
+        case CS6:
+            settings->ByteSize = 6;
+            break;
+        case CS7:
+            settings->ByteSize = 7;
+            break;
+        default:
+            settings->ByteSize = 8;
+            break;
     }
     settings->fParity = (tio.c_cflag & PARENB) != 0;
     settings->Parity =
@@ -382,7 +400,8 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD length, DWORD* read, OVERLAPPE
         SignalOverlapped(overlapped);
         return TRUE;
     }
-    if (got == 0 || IsDeviceGoneError(errno)) return FailGone(*port, got == 0 ? EIO : errno, overlapped);
+    if (got == 0 || IsDeviceGoneError(errno))
+        return FailGone(*port, got == 0 ? EIO : errno, overlapped);
     if (errno != EAGAIN && errno != EINTR) return FailWithErrno();
     port->pending = SerialPortObject::Pending::Read;
     port->pendingBuffer = buffer;
