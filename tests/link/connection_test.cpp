@@ -226,6 +226,7 @@ TEST_F(ConnectionTest, BusyLockGivesUpAfterItsWait) {
     EXPECT_GE(Clock::now() - start, 2600ms);
     EXPECT_EQ(value, 0);
     EXPECT_EQ(ZEKO_close(), ZEKO_LOCK_BUSY);
+    EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_LOCK_BUSY);
     EXPECT_EQ(held.Release(), ZEKO_LINK_LOST);
     // The lock went back when the holder returned; the link itself was lost with the device.
     EXPECT_EQ(ZEKO_close(), ZEKO_OK);
