@@ -1,6 +1,5 @@
 #include "events.h"
 
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -12,20 +11,27 @@
 
 EventObject::~EventObject() { close(fd); }
 
-bool EventObject::IsSignalled() const {
-    pollfd p{fd, POLLIN, 0};
-    return poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+bool EventObject::IsSignalled() {
+    std::lock_guard lock(mutex);
+    return signalled;
 }
 
-void EventObject::Signal() const {
+void EventObject::Signal() {
+    std::lock_guard lock(mutex);
+    if (signalled) return;
+    signalled = true;
     const std::uint64_t one = 1;
-    // A full counter is still signalled, so a failed add changes nothing that matters.
+    // The counter holds at most 1, so the add cannot fail for a full counter.
     (void)!write(fd, &one, sizeof one);
 }
 
-bool EventObject::Consume() const {
+bool EventObject::Consume() {
+    std::lock_guard lock(mutex);
+    if (!signalled) return false;
+    signalled = false;
     std::uint64_t count = 0;
-    return read(fd, &count, sizeof count) == static_cast<ssize_t>(sizeof count);
+    (void)!read(fd, &count, sizeof count);
+    return true;
 }
 
 HANDLE CreateEventA(void*, BOOL manualReset, BOOL initialState, LPCSTR) {
@@ -34,11 +40,12 @@ HANDLE CreateEventA(void*, BOOL manualReset, BOOL initialState, LPCSTR) {
         SetLastErrorFromErrno(errno);
         return nullptr;
     }
-    return static_cast<KernelObject*>(new EventObject(fd, manualReset != FALSE));
+    return static_cast<KernelObject*>(
+        new EventObject(fd, manualReset != FALSE, initialState != FALSE));
 }
 
 BOOL SetEvent(HANDLE event) {
-    const auto* object = ObjectFromHandle<EventObject>(event);
+    auto* object = ObjectFromHandle<EventObject>(event);
     if (object == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -48,7 +55,7 @@ BOOL SetEvent(HANDLE event) {
 }
 
 BOOL ResetEvent(HANDLE event) {
-    const auto* object = ObjectFromHandle<EventObject>(event);
+    auto* object = ObjectFromHandle<EventObject>(event);
     if (object == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;

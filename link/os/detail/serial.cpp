@@ -176,8 +176,24 @@ SerialPortObject::~SerialPortObject() {
 }
 
 int SerialPortObject::QueuedBytes() const {
+    if (heldEnd > heldStart) return static_cast<int>(heldEnd - heldStart);
     int queued = 0;
     return ioctl(fd, FIONREAD, &queued) == 0 ? queued : -1;
+}
+
+DWORD SerialPortObject::TakeHeld(void* buffer, DWORD length) {
+    const std::size_t count = std::min<std::size_t>(length, heldEnd - heldStart);
+    std::memcpy(buffer, held.data() + heldStart, count);
+    heldStart += count;
+    if (heldStart == heldEnd) DropHeld();
+    return static_cast<DWORD>(count);
+}
+
+ssize_t SerialPortObject::FillFromDevice() {
+    const ssize_t got = ::read(fd, held.data(), held.size());
+    heldStart = 0;
+    heldEnd = got > 0 ? static_cast<std::size_t>(got) : 0;
+    return got;
 }
 
 void SerialPortObject::MarkGone(int error) {
@@ -340,6 +356,7 @@ BOOL PurgeComm(HANDLE handle, DWORD flags) {
     }
     const bool input = flags & PURGE_RXCLEAR;
     const bool output = flags & PURGE_TXCLEAR;
+    if (input) port->DropHeld();
     if (!input && !output) return TRUE;
     if (tcflush(port->fd, input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH)) != 0) {
         return FailWithErrno();
@@ -353,11 +370,7 @@ BOOL ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status) {
     if (errors != nullptr) *errors = 0;
     const int queued = port->QueuedBytes();
     if (queued < 0) return FailWithErrno();
-    if (status != nullptr) {
-        int outgoing = 0;
-        status->cbInQue = static_cast<DWORD>(queued);
-        status->cbOutQue = ioctl(port->fd, TIOCOUTQ, &outgoing) == 0 ? outgoing : 0;
-    }
+    if (status != nullptr) status->cbInQue = static_cast<DWORD>(queued);
     return TRUE;
 }
 
@@ -370,15 +383,16 @@ BOOL WaitCommEvent(HANDLE handle, DWORD* eventMask, OVERLAPPED* overlapped) {
         if (port->ReportGone()) return FALSE;
         return FailWith(ERROR_IO_PENDING);
     }
-    // Like every overlapped call, a wait starts by resetting its event: a completion signalled
-    // earlier (a write's, say) must not wake the next wait.
-    ResetOverlapped(overlapped);
+    // Like every overlapped call, a wait resets its event unless it completes at once (which
+    // would set it again): a completion signalled earlier (a write's, say) must not wake the
+    // next wait.
     if (port->QueuedBytes() > 0) {
         port->CompleteCommWait();
         if (eventMask != nullptr) *eventMask = EV_RXCHAR & port->eventMask;
         SignalOverlapped(overlapped);
         return TRUE;
     }
+    ResetOverlapped(overlapped);
     if (port->commWaitEvent != nullptr) return FailWith(ERROR_INVALID_PARAMETER);
     std::lock_guard lock(PendingPortsMutex());
     port->commWaitEvent = overlapped->hEvent;
@@ -392,17 +406,21 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD length, DWORD* read, OVERLAPPE
     if (read != nullptr) *read = 0;
     port->lastTransferred = 0;
     if (port->gone) return FailGone(*port, port->goneError, overlapped);
-    ResetOverlapped(overlapped);
-    const ssize_t got = ::read(port->fd, buffer, length);
+    // The event is reset unless the read completes at once and so sets it again.
+    const ssize_t got = port->heldEnd > port->heldStart ? 1 : port->FillFromDevice();
     if (got > 0) {
-        port->lastTransferred = static_cast<DWORD>(got);
+        port->lastTransferred = port->TakeHeld(buffer, length);
         if (read != nullptr) *read = port->lastTransferred;
         SignalOverlapped(overlapped);
         return TRUE;
     }
-    if (got == 0 || IsDeviceGoneError(errno))
-        return FailGone(*port, got == 0 ? EIO : errno, overlapped);
-    if (errno != EAGAIN && errno != EINTR) return FailWithErrno();
+    const int error = got == 0 ? EIO : errno;
+    if (IsDeviceGoneError(error)) return FailGone(*port, error, overlapped);
+    ResetOverlapped(overlapped);
+    if (error != EAGAIN && error != EINTR) {
+        SetLastErrorFromErrno(error);
+        return FALSE;
+    }
     port->pending = SerialPortObject::Pending::Read;
     port->pendingBuffer = buffer;
     port->lastTransferred = length;  // the length asked for, until the read completes
@@ -416,7 +434,6 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD length, DWORD* written,
     if (written != nullptr) *written = 0;
     port->lastTransferred = 0;
     if (port->gone) return FailGone(*port, port->goneError, overlapped);
-    ResetOverlapped(overlapped);
     const int timeoutMs = static_cast<int>(port->timeouts.WriteTotalTimeoutConstant +
                                            port->timeouts.WriteTotalTimeoutMultiplier * length);
     const auto* bytes = static_cast<const BYTE*>(buffer);
@@ -430,7 +447,11 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD length, DWORD* written,
             continue;
         }
         if (put < 0 && IsDeviceGoneError(errno)) return FailGone(*port, errno, overlapped);
-        if (put < 0 && errno != EAGAIN && errno != EINTR) return FailWithErrno();
+        if (put < 0 && errno != EAGAIN && errno != EINTR) {
+            SetLastErrorFromErrno(errno);
+            ResetOverlapped(overlapped);
+            return FALSE;
+        }
         if (errno == EAGAIN && !WaitUntilReady(port->fd, POLLOUT, timeoutMs)) break;
     }
     port->lastTransferred = done;
@@ -452,14 +473,14 @@ BOOL GetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* transferr
         port->lastTransferred = 0;
         // A read that times out completes with nothing, as a port's read does.
         if (WaitUntilReady(port->fd, POLLIN, timeoutMs)) {
-            const ssize_t got = ::read(port->fd, port->pendingBuffer, length);
+            const ssize_t got = port->FillFromDevice();
             if (got == 0 || (got < 0 && IsDeviceGoneError(errno))) {
                 port->MarkGone(got == 0 ? EIO : errno);
                 if (port->ReportGone()) return FALSE;
             } else if (got < 0 && errno != EAGAIN) {
                 return FailWithErrno();
             } else if (got > 0) {
-                port->lastTransferred = static_cast<DWORD>(got);
+                port->lastTransferred = port->TakeHeld(port->pendingBuffer, length);
             }
         }
     }

@@ -1,6 +1,10 @@
 // The object behind a serial-port handle, shared by the serial calls and the waits.
 #pragma once
 
+#include <sys/types.h>
+
+#include <array>
+#include <cstddef>
 #include <mutex>
 #include <vector>
 
@@ -12,8 +16,17 @@ struct SerialPortObject : KernelObject {
 
     enum class Pending { None, Read, FailedTransfer };
 
-    // Bytes waiting in the input queue, or -1 when the query failed (errno set).
+    // Bytes this layer holds, or when it holds none, bytes waiting in the device's input queue;
+    // -1 when the query failed (errno set). Nonzero means a read completes at once.
     int QueuedBytes() const;
+
+    // Reads arrive through a buffer that one read() per wake-up fills, so a caller that takes
+    // one byte at a time costs one system call per burst, not per byte.
+    // Moves up to `length` held bytes to `buffer` and returns how many.
+    DWORD TakeHeld(void* buffer, DWORD length);
+    // One read() of the device into the empty buffer: its result, errno set when negative.
+    ssize_t FillFromDevice();
+    void DropHeld() { heldStart = heldEnd = 0; }
 
     // The device went away (unplugged, the pty's other side closed). The first operation that
     // meets this reports the error; later ones stay silent and simply get nothing, so one lost
@@ -24,7 +37,12 @@ struct SerialPortObject : KernelObject {
 
     void CompleteCommWait();
 
+    static constexpr std::size_t kHeldCapacity = 4096;
+
     const int fd;
+    std::array<BYTE, kHeldCapacity> held{};
+    std::size_t heldStart = 0;
+    std::size_t heldEnd = 0;
     DWORD eventMask = 0;
     COMMTIMEOUTS timeouts{};
     HANDLE commWaitEvent = nullptr;  // event of a comm wait still pending
