@@ -5,10 +5,9 @@
 
 #include "kernel_object.h"
 
-// The state is kept twice: in a flag that the checks read without a system call, and in the
-// eventfd that poll() sleeps on. Both change together under the event's mutex, so the eventfd is
-// readable exactly while the flag is set, and setting or resetting an event already in that
-// state costs nothing.
+// The state lives in a flag that the checks read without a system call. The eventfd that poll()
+// sleeps on mirrors it only while a wait is sleeping on the event: setting, resetting and taking
+// an event nobody sleeps on cost no system call, and a sleeping waiter is still woken.
 struct EventObject : KernelObject {
     EventObject(int eventFd, bool manual, bool initialState)
         : fd(eventFd), manualReset(manual), signalled(initialState) {}
@@ -20,10 +19,18 @@ struct EventObject : KernelObject {
     // auto-reset event exactly one takes it.
     bool Consume();
 
+    // A wait about to sleep on fd, and done sleeping.
+    void AddSleeper();
+    void RemoveSleeper();
+
     const int fd;
     const bool manualReset;
 
 private:
+    void SetFd();
+
     std::mutex mutex;
     bool signalled;
+    bool fdSet = false;
+    int sleepers = 0;
 };

@@ -16,26 +16,46 @@ bool EventObject::IsSignalled() {
     return signalled;
 }
 
-void EventObject::Signal() {
-    std::lock_guard lock(mutex);
-    if (signalled) return;
-    signalled = true;
+void EventObject::SetFd() {
+    if (fdSet) return;
+    fdSet = true;
     const std::uint64_t one = 1;
     // The counter holds at most 1, so the add cannot fail for a full counter.
     (void)!write(fd, &one, sizeof one);
+}
+
+void EventObject::Signal() {
+    std::lock_guard lock(mutex);
+    signalled = true;
+    if (sleepers > 0) SetFd();
 }
 
 bool EventObject::Consume() {
     std::lock_guard lock(mutex);
     if (!signalled) return false;
     signalled = false;
-    std::uint64_t count = 0;
-    (void)!read(fd, &count, sizeof count);
+    if (fdSet) {
+        fdSet = false;
+        std::uint64_t count = 0;
+        (void)!read(fd, &count, sizeof count);
+    }
     return true;
 }
 
+void EventObject::AddSleeper() {
+    std::lock_guard lock(mutex);
+    ++sleepers;
+    // Signalled since the waiter last looked: the sleep must end at once.
+    if (signalled) SetFd();
+}
+
+void EventObject::RemoveSleeper() {
+    std::lock_guard lock(mutex);
+    --sleepers;
+}
+
 HANDLE CreateEventA(void*, BOOL manualReset, BOOL initialState, LPCSTR) {
-    const int fd = eventfd(initialState ? 1 : 0, EFD_NONBLOCK | EFD_CLOEXEC);
+    const int fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (fd < 0) {
         SetLastErrorFromErrno(errno);
         return nullptr;

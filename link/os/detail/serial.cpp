@@ -175,8 +175,11 @@ SerialPortObject::~SerialPortObject() {
     close(fd);
 }
 
-int SerialPortObject::QueuedBytes() const {
+int SerialPortObject::QueuedBytes() {
     if (heldEnd > heldStart) return static_cast<int>(heldEnd - heldStart);
+    // Asking the device is as dear as reading it, and a read keeps what it finds.
+    if (const ssize_t got = FillFromDevice(); got > 0) return static_cast<int>(got);
+    if (errno == EAGAIN) return 0;
     int queued = 0;
     return ioctl(fd, FIONREAD, &queued) == 0 ? queued : -1;
 }

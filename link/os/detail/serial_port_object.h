@@ -16,9 +16,9 @@ struct SerialPortObject : KernelObject {
 
     enum class Pending { None, Read, FailedTransfer };
 
-    // Bytes this layer holds, or when it holds none, bytes waiting in the device's input queue;
-    // -1 when the query failed (errno set). Nonzero means a read completes at once.
-    int QueuedBytes() const;
+    // Bytes this layer holds, after one read of the device when it held none; -1 when the query
+    // failed (errno set). Nonzero means a read completes at once.
+    int QueuedBytes();
 
     // Reads arrive through a buffer that one read() per wake-up fills, so a caller that takes
     // one byte at a time costs one system call per burst, not per byte.

@@ -65,11 +65,16 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD mil
 
         const std::vector<SerialPortObject*> ports = PortsWaitingOn(events);
         std::vector<pollfd> fds;
-        for (EventObject* event : events) fds.push_back({event->fd, POLLIN, 0});
+        for (EventObject* event : events) {
+            event->AddSleeper();
+            fds.push_back({event->fd, POLLIN, 0});
+        }
         for (SerialPortObject* port : ports) fds.push_back({port->fd, POLLIN, 0});
         const int ready = poll(fds.data(), fds.size(), timeout);
-        if (ready < 0 && errno != EINTR) {
-            SetLastErrorFromErrno(errno);
+        const int error = errno;
+        for (EventObject* event : events) event->RemoveSleeper();
+        if (ready < 0 && error != EINTR) {
+            SetLastErrorFromErrno(error);
             return WAIT_FAILED;
         }
         for (std::size_t i = 0; i < ports.size(); ++i) {
