@@ -28,26 +28,26 @@ public:
         static Bench bench;
         return bench;
     }
-    sim::PtyServer& Sensor() { return *sensor_; }
+    sim::PtyServer& Sensor() { return *m_sensor; }
 
 private:
     Bench() {
         char pattern[] = "/tmp/kq-bench-XXXXXX";
-        dir_ = mkdtemp(pattern);
-        setenv("KQ_PORTS_DIR", dir_.c_str(), 1);
-        sensor_ = std::make_unique<sim::PtyServer>(dir_, kCom);
-        connected_ = ZEKO_initial(kCom, 19281, 115200) == 0;
+        m_dir = mkdtemp(pattern);
+        setenv("KQ_PORTS_DIR", m_dir.c_str(), 1);
+        m_sensor = std::make_unique<sim::PtyServer>(m_dir, kCom);
+        m_connected = ZEKO_initial(kCom, 19281, 115200) == 0;
     }
     ~Bench() {
-        sensor_.reset();
-        std::filesystem::remove_all(dir_);
+        m_sensor.reset();
+        std::filesystem::remove_all(m_dir);
     }
 
-    std::filesystem::path dir_;
-    std::unique_ptr<sim::PtyServer> sensor_;
+    std::filesystem::path m_dir;
+    std::unique_ptr<sim::PtyServer> m_sensor;
 
 public:
-    bool connected_ = false;
+    bool m_connected = false;
 };
 
 void ReportSpread(benchmark::State& state, std::vector<double>& microseconds) {
@@ -59,7 +59,7 @@ void ReportSpread(benchmark::State& state, std::vector<double>& microseconds) {
 
 template <typename Exchange>
 void TimeRoundTrips(benchmark::State& state, Exchange exchange) {
-    if (!Bench::Get().connected_) {
+    if (!Bench::Get().m_connected) {
         state.SkipWithError("no simulated sensor");
         return;
     }
@@ -122,7 +122,7 @@ BENCHMARK(SilentSensorTimeout)->Iterations(5)->Unit(benchmark::kMillisecond);
 // A port that streams without pause (a device sending at full speed): how long one parameter
 // read takes and the CPU the calling thread spends in it. Its timeouts allow about 2 s.
 void StreamingPortCall(benchmark::State& state) {
-    if (!Bench::Get().connected_) {
+    if (!Bench::Get().m_connected) {
         state.SkipWithError("no simulated sensor");
         return;
     }

@@ -14,11 +14,9 @@
 // After windows.h, which it needs: timeGetTime.
 #include <mmsystem.h>
 #else
-#include "os/detail/critical_section.h"
-#include "os/detail/events.h"
-#include "os/detail/last_error.h"
-#include "os/detail/message_box.h"
+#include "os/detail/error_report.h"
 #include "os/detail/serial.h"
-#include "os/detail/tick_count.h"
+#include "os/detail/synchronization.h"
+#include "os/detail/timing.h"
 #include "os/detail/wait.h"
 #endif

@@ -168,28 +168,29 @@ TEST_F(LinkFaultTest, LateReplyNeverAnswersTheNextCommand) {
 class StreamingDevice {
 public:
     StreamingDevice(const std::filesystem::path& portsDir, int com, std::chrono::seconds limit) {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
-        std::filesystem::create_symlink(ptsname(master_), portsDir / ("COM" + std::to_string(com)));
-        writer_ = std::thread([this, limit] {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) return;
+        std::filesystem::create_symlink(ptsname(m_master),
+                                        portsDir / ("COM" + std::to_string(com)));
+        m_writer = std::thread([this, limit] {
             const std::vector<char> chunk(4096, 'x');
             const auto end = std::chrono::steady_clock::now() + limit;
-            while (streaming_ && std::chrono::steady_clock::now() < end) {
-                pollfd p{master_, POLLOUT, 0};
-                if (poll(&p, 1, 10) > 0) (void)!write(master_, chunk.data(), chunk.size());
+            while (m_streaming && std::chrono::steady_clock::now() < end) {
+                pollfd p{m_master, POLLOUT, 0};
+                if (poll(&p, 1, 10) > 0) (void)!write(m_master, chunk.data(), chunk.size());
             }
         });
     }
     ~StreamingDevice() {
-        streaming_ = false;
-        if (writer_.joinable()) writer_.join();
-        if (master_ >= 0) close(master_);
+        m_streaming = false;
+        if (m_writer.joinable()) m_writer.join();
+        if (m_master >= 0) close(m_master);
     }
 
 private:
-    int master_ = -1;
-    std::atomic<bool> streaming_{true};
-    std::thread writer_;
+    int m_master = -1;
+    std::atomic<bool> m_streaming{true};
+    std::thread m_writer;
 };
 
 // A port that streams without pause: the exchange still ends within its reply timeout and one
@@ -197,7 +198,7 @@ private:
 TEST_F(LinkFaultTest, EndlessStreamDoesNotHoldTheExchange) {
     CCommPort port;
     ASSERT_EQ(port.Open(6, 115200, 'N', 8, 1, EV_RXCHAR | EV_RXFLAG, 512), 0);
-    StreamingDevice device(portsDir_, 6, 8s);
+    StreamingDevice device(m_portsDir, 6, 8s);
     ASSERT_EQ(port.Open(6, 115200, 'N', 8, 1, EV_RXCHAR | EV_RXFLAG, 512), 1);
     std::this_thread::sleep_for(50ms);
     port.m_bFixedLength = 0;

@@ -1,4 +1,5 @@
-// The object behind a serial-port handle, shared by the serial calls and the waits.
+// The object behind a serial-port handle, shared by the serial calls and the waits. Its members
+// are public to those two files only.
 #pragma once
 
 #include <sys/types.h>
@@ -6,12 +7,15 @@
 #include <array>
 #include <cstddef>
 #include <mutex>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "serial.h"
 
 struct SerialPortObject : KernelObject {
-    explicit SerialPortObject(int portFd) : fd(portFd) {}
+    SerialPortObject(int portFd, std::string devicePath)
+        : m_fd(portFd), m_path(std::move(devicePath)) {}
     ~SerialPortObject() override;
 
     enum class Pending { None, Read, FailedTransfer };
@@ -26,7 +30,7 @@ struct SerialPortObject : KernelObject {
     DWORD TakeHeld(void* buffer, DWORD length);
     // One read() of the device into the empty buffer: its result, errno set when negative.
     ssize_t FillFromDevice();
-    void DropHeld() { heldStart = heldEnd = 0; }
+    void DropHeld() { m_heldStart = m_heldEnd = 0; }
 
     // The device went away (unplugged, the pty's other side closed). The first operation that
     // meets this reports the error; later ones stay silent and simply get nothing, so one lost
@@ -39,19 +43,20 @@ struct SerialPortObject : KernelObject {
 
     static constexpr std::size_t kHeldCapacity = 4096;
 
-    const int fd;
-    std::array<BYTE, kHeldCapacity> held{};
-    std::size_t heldStart = 0;
-    std::size_t heldEnd = 0;
-    DWORD eventMask = 0;
-    COMMTIMEOUTS timeouts{};
-    HANDLE commWaitEvent = nullptr;  // event of a comm wait still pending
-    Pending pending = Pending::None;
-    LPVOID pendingBuffer = nullptr;
-    DWORD lastTransferred = 0;
-    bool gone = false;
-    int goneError = 0;
-    bool goneReported = false;
+    const int m_fd;
+    const std::string m_path;  // the device, as the trace names it
+    std::array<BYTE, kHeldCapacity> m_held{};
+    std::size_t m_heldStart = 0;
+    std::size_t m_heldEnd = 0;
+    DWORD m_eventMask = 0;
+    COMMTIMEOUTS m_timeouts{};
+    HANDLE m_commWaitEvent = nullptr;  // event of a comm wait still pending
+    Pending m_pending = Pending::None;
+    LPVOID m_pendingBuffer = nullptr;
+    DWORD m_lastTransferred = 0;
+    bool m_gone = false;
+    int m_goneError = 0;
+    bool m_goneReported = false;
 };
 
 // The ports with a comm wait pending, for the waits to watch.
