@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "big_endian_float.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "json_float.h"
 #include "sensor_contract.h"
+#include "sensor_float.h"
 #include "sensor_link.h"
 #include "status_block.h"
 #include "zeko_api.h"

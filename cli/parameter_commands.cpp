@@ -1,6 +1,5 @@
 // zeko get, set, threshold, learn and clear-history: parameter reads and writes, the thresholds
 // with the dialog's validation, and threshold learning.
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "json_float.h"
 #include "number_text.h"
 #include "sensor_contract.h"
+#include "sensor_float.h"
 #include "sensor_link.h"
 
 namespace {
@@ -43,7 +43,7 @@ long VibrationThresholdBits(const std::string& text) {
         throw CommandFailure(kExitValueRefused, "the vibration threshold must lie from 0 to 1 G");
     }
     if (g == 0.0f) throw CommandFailure(kExitValueRefused, "a threshold of 0 is refused");
-    return std::bit_cast<std::int32_t>(g);
+    return ParameterOfFloat(g);
 }
 
 // As the dialog takes the movement edit: a whole number from 0 to 200 degrees/s, but not 0.
@@ -93,7 +93,7 @@ int RunThreshold(const CommonOptions& options, const std::string& kind,
     const long read = link.Get(parameter);
     const std::string key = kind + "_threshold";
     if (vibration) {
-        const float g = std::bit_cast<float>(static_cast<std::int32_t>(read));
+        const float g = FloatOfParameter(read);
         char text[32];
         std::snprintf(text, sizeof text, "%3.2f", static_cast<double>(g));
         Print(options.json, {{key, JsonFloat(g)}}, text);

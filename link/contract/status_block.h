@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "big_endian_float.h"
 #include "sensor_contract.h"
+#include "sensor_float.h"
 #include "zeko_api.h"
 
 struct StatusReadings {
