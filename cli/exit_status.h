@@ -11,6 +11,7 @@ enum ExitStatus : int {
     kExitNoSensor = 3,       // the port given, or every port scanned, holds no sensor
     kExitValueRefused = 4,   // a threshold outside what the sensor takes; nothing sent
     kExitSensorRefused = 5,  // the sensor refused the request with a code of its own
+    kExitOutputFailed = 6,   // what was read could not be written out (a full disk, say)
 };
 
 // Ends the subcommand: `message` goes to standard error as one line, `status` is the exit status.

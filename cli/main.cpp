@@ -1,5 +1,7 @@
 // zeko: the alarm sensor from the shell, through libzeko's public functions only.
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -21,6 +23,7 @@ Exit status:
   3  no sensor on the port given, or on any port scanned
   4  threshold refused before sending: outside 0 to 1 G or 0 to 200 deg/s, or 0
   5  the sensor refused the request with a code of its own
+  6  the output could not be written
 
 JSON (--json), a contract:
   status    {"vibration": G, "movement": deg/s, "temperature": deg C,
@@ -119,7 +122,7 @@ int main(int argc, char** argv) {
                                                                               : kExitBadArguments;
     }
 
-    try {
+    const auto run = [&]() -> int {
         if (ports->parsed()) return RunPorts(common);
         if (status->parsed()) return RunStatus(common, watch);
         if (get->parsed()) return RunGet(common, parameter);
@@ -128,6 +131,11 @@ int main(int argc, char** argv) {
         if (learn->parsed()) return RunLearn(common, kind, action);
         if (history->parsed()) return RunHistory(common, csv);
         if (clearHistory->parsed()) return RunClearHistory(common);
+        return kExitBadArguments;
+    };
+    int result = kExitOk;
+    try {
+        result = run();
     } catch (const CommandFailure& failure) {
         std::cerr << "zeko: " << failure.what() << std::endl;
         if (failure.status == kExitBadArguments) {
@@ -135,5 +143,11 @@ int main(int argc, char** argv) {
         }
         return failure.status;
     }
-    return kExitBadArguments;
+    // Data read but not written out is no success.
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "zeko: cannot write the output: " << std::strerror(errno) << std::endl;
+        return kExitOutputFailed;
+    }
+    return result;
 }

@@ -107,6 +107,7 @@ int Watch(SensorLink& link, const CommonOptions& options, const WatchOptions& wa
             Print(Poll(link), options.json);
             failures = 0;
             status = kExitOk;
+            if (!std::cout) break;  // nowhere to write to; the caller reports it
         } catch (const CommandFailure& failure) {
             std::cerr << "zeko: " << failure.what() << std::endl;
             status = failure.status;

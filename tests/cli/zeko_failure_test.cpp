@@ -16,6 +16,7 @@ constexpr int kBadArguments = 2;
 constexpr int kNoSensor = 3;
 constexpr int kValueRefused = 4;
 constexpr int kSensorRefused = 5;
+constexpr int kOutputFailed = 6;
 
 sim::Reply Silence() {
     sim::Reply reply;
@@ -144,6 +145,18 @@ TEST_F(ZekoFailure, EachFailureEndsWithItsStatusAndOneLine) {
         EXPECT_NE(run.err.find(c.err), std::string::npos) << c.name << ": " << run.err;
     }
     EXPECT_NE(Run({"--port", "7", "status"}).err.find("9 ZEKO_NO_PORT"), std::string::npos);
+}
+
+// Data read but lost on the way out is no success.
+TEST_F(ZekoFailure, OutputThatCannotBeWrittenIsNoSuccess) {
+    Sensor(3);
+    const std::vector<std::vector<std::string>> cases = {
+        {"status"}, {"history", "--csv"}, {"status", "--watch", "--interval", "10", "--json"}};
+    for (const auto& args : cases) {
+        const ZekoRun run = Run(args, "/dev/full");
+        EXPECT_EQ(run.status, kOutputFailed) << args.front();
+        EXPECT_EQ(run.err, "zeko: cannot write the output: No space left on device\n");
+    }
 }
 
 // A record that does not come stops the history: nothing half-read is printed.

@@ -56,14 +56,16 @@ sim::PtyServer& ZekoFixture::Sensor(int com) {
 
 void ZekoFixture::RemoveSensors() { sensors_.clear(); }
 
-pid_t ZekoFixture::Start(const std::vector<std::string>& args) {
+pid_t ZekoFixture::Start(const std::vector<std::string>& args, const std::string& out) {
     std::vector<char*> argv{const_cast<char*>(KQ_ZEKO_PATH)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath_.c_str(),
+    std::filesystem::remove(outPath_);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO,
+                                     out.empty() ? outPath_.c_str() : out.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath_.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -85,7 +87,9 @@ ZekoRun ZekoFixture::Finish(pid_t child) {
     return run;
 }
 
-ZekoRun ZekoFixture::Run(const std::vector<std::string>& args) { return Finish(Start(args)); }
+ZekoRun ZekoFixture::Run(const std::vector<std::string>& args, const std::string& out) {
+    return Finish(Start(args, out));
+}
 
 std::vector<std::string> ZekoFixture::Requests(int com) {
     std::vector<std::string> texts;

@@ -29,9 +29,10 @@ protected:
     sim::PtyServer& Sensor(int com = 3);
     void RemoveSensors();
 
-    ZekoRun Run(const std::vector<std::string>& args);
+    // Standard output goes to `out` when given, else to a file Finish reads back.
+    ZekoRun Run(const std::vector<std::string>& args, const std::string& out = {});
     // Starts zeko without waiting; Finish collects it.
-    pid_t Start(const std::vector<std::string>& args);
+    pid_t Start(const std::vector<std::string>& args, const std::string& out = {});
     ZekoRun Finish(pid_t child);
 
     // The requests COM<com> received, as text ("P10;"), block frames shown by their command byte.
