@@ -16,7 +16,7 @@
 #include <string>
 
 #include "error_report.h"
-#include "os/port_names.h"
+#include "port_names.h"
 #include "serial_port_object.h"
 #include "synchronization.h"
 #include "timing.h"
