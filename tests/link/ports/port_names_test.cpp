@@ -1,5 +1,5 @@
 // How COM names find their devices.
-#include "os/port_names.h"
+#include "port_names.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -1,0 +1,131 @@
+// zeko status: one status poll, or with --watch one per interval, each decoded as the dialog
+// decodes it and printed as one line (text or a JSON object).
+#include <signal.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "commands.h"
+#include "exit_status.h"
+#include "json_float.h"
+#include "sensor_contract.h"
+#include "sensor_link.h"
+#include "status_block.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// As the dialog: from the third failed poll in a row on, the link counts as lost.
+constexpr int kFailuresBeforeLost = 3;
+
+struct AlarmName {
+    const char* name;
+    std::uint8_t flag;
+};
+
+constexpr AlarmName kAlarms[] = {
+    {"vibration", sensor::kFlagVibration},     {"movement", sensor::kFlagMovement},
+    {"temperature", sensor::kFlagTemperature}, {"tamper", sensor::kFlagTamper},
+    {"voltage", sensor::kFlagVoltage},
+};
+
+StatusReadings Poll(SensorLink& link) {
+    std::array<std::uint8_t, sensor::kStatusBlockLength> block{};
+    link.Block(sensor::kBlockStatus, {}, block);
+    return DecodeStatusBlock(block.data());
+}
+
+Json StatusJson(const StatusReadings& s) {
+    Json alarms = Json::object();
+    for (const AlarmName& alarm : kAlarms) alarms[alarm.name] = (s.flags & alarm.flag) != 0;
+    return {
+        {"vibration", JsonFloat(s.vibration)},
+        {"movement", s.movement},
+        {"temperature", s.temperature},
+        {"alarms", alarms},
+        {"learned_vibration", JsonFloat(s.learnedVibration)},
+        {"learned_movement", s.learnedMovement},
+        {"record_count", s.recordCount},
+    };
+}
+
+// Readings as the dialog formats them: G with two decimals, whole degrees.
+std::string StatusLine(const StatusReadings& s) {
+    std::string alarms;
+    for (const AlarmName& alarm : kAlarms) {
+        if (s.flags & alarm.flag) alarms += (alarms.empty() ? "" : ",") + std::string(alarm.name);
+    }
+    std::array<char, 256> line{};
+    std::snprintf(line.data(), line.size(),
+                  "vibration %3.2f G  movement %d deg/s  temperature %d deg C  alarms %s  "
+                  "learned %3.2f G %d deg/s  records %d",
+                  static_cast<double>(s.vibration), s.movement, s.temperature,
+                  alarms.empty() ? "none" : alarms.c_str(), static_cast<double>(s.learnedVibration),
+                  s.learnedMovement, s.recordCount);
+    return line.data();
+}
+
+void Print(const StatusReadings& status, bool json) {
+    std::cout << (json ? StatusJson(status).dump() : StatusLine(status)) << std::endl;
+}
+
+// Sleeps until `deadline` or a stop signal (held pending meanwhile); true when told to stop.
+bool WaitForStop(const sigset_t& stops, Clock::time_point deadline) {
+    for (;;) {
+        const auto left = std::max(deadline - Clock::now(), Clock::duration::zero());
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        const timespec timeout{.tv_sec = static_cast<time_t>(ns / 1'000'000'000),
+                               .tv_nsec = static_cast<long>(ns % 1'000'000'000)};
+        if (sigtimedwait(&stops, nullptr, &timeout) > 0) return true;
+        if (errno == EAGAIN) return false;
+    }
+}
+
+// One poll per interval, never more: a poll that overruns its interval is followed at once by the
+// next, not by a burst of the missed ones. Ctrl-C (or SIGTERM) ends the watch after the poll in
+// progress.
+int Watch(SensorLink& link, const CommonOptions& options, const WatchOptions& watch) {
+    sigset_t stops;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    sigaddset(&stops, SIGTERM);
+    sigprocmask(SIG_BLOCK, &stops, nullptr);
+    const auto interval = std::chrono::milliseconds(watch.intervalMs);
+    int failures = 0;
+    ExitStatus status = kExitOk;
+    auto next = Clock::now();
+    for (int polls = 1;; ++polls) {
+        try {
+            Print(Poll(link), options.json);
+            failures = 0;
+            status = kExitOk;
+        } catch (const CommandFailure& failure) {
+            std::cerr << "zeko: " << failure.what() << std::endl;
+            status = failure.status;
+            if (++failures >= kFailuresBeforeLost) break;
+        }
+        if (polls == watch.count) break;
+        next = std::max(next + interval, Clock::now());
+        if (WaitForStop(stops, next)) break;
+    }
+    // A watch whose last poll failed did not end well.
+    return status;
+}
+
+}  // namespace
+
+int RunStatus(const CommonOptions& options, const WatchOptions& watch) {
+    SensorLink link(options.port);
+    if (watch.watch) return Watch(link, options, watch);
+    Print(Poll(link), options.json);
+    return kExitOk;
+}

@@ -1,0 +1,111 @@
+#include "port_probe.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "port_names.h"
+
+namespace {
+
+constexpr int kFirstPort = 1;
+constexpr int kLastPort = 16;
+constexpr const char kPortPrefix[] = "COM";
+
+std::string ComName(int number) { return kPortPrefix + std::to_string(number); }
+
+// The number of a ports-folder entry named like a port, or nothing.
+std::optional<int> EntryNumber(const std::string& entry) {
+    if (!ResolvePortName(entry.c_str())) return std::nullopt;
+    return std::atoi(entry.c_str() + sizeof kPortPrefix - 1);
+}
+
+PortState StateForOpenError(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return PortState::Absent;
+        case EACCES:
+        case EPERM:
+            return PortState::PermissionDenied;
+        case EBUSY:
+            return PortState::Busy;  // TIOCEXCL held by another open
+        default:
+            return PortState::Unusable;
+    }
+}
+
+}  // namespace
+
+std::vector<int> CandidatePorts() {
+    std::vector<int> numbers;
+    const char* portsDir = std::getenv("KQ_PORTS_DIR");
+    if (portsDir == nullptr || *portsDir == '\0') {
+        for (int number = kFirstPort; number <= kLastPort; ++number) numbers.push_back(number);
+        return numbers;
+    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(portsDir, error)) {
+        if (const auto number = EntryNumber(entry.path().filename().string())) {
+            numbers.push_back(*number);
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+PortReport ProbePort(int number) {
+    PortReport report{.name = ComName(number)};
+    const std::optional<std::string> path = ResolvePortName(report.name.c_str());
+    if (!path) return report;
+    report.path = *path;
+    // Non-blocking, so that a modem port waiting for carrier cannot hold the probe.
+    const int fd = open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        report.error = errno;
+        report.state = StateForOpenError(report.error);
+        return report;
+    }
+    if (!isatty(fd)) {
+        report.error = ENOTTY;
+        report.state = PortState::Unusable;
+    } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        report.error = errno;
+        report.state = report.error == EWOULDBLOCK ? PortState::Busy : PortState::Unusable;
+    } else {
+        flock(fd, LOCK_UN);
+        report.state = PortState::Openable;
+    }
+    close(fd);
+    return report;
+}
+
+std::string StateText(const PortReport& report) {
+    switch (report.state) {
+        case PortState::Absent:
+            return "absent";
+        case PortState::PermissionDenied:
+            return "permission denied (add the user to the dialout group: "
+                   "sudo usermod -aG dialout $USER, then log in again)";
+        case PortState::Busy:
+            return "busy (held by another program)";
+        case PortState::Unusable:
+            return std::string("cannot open: ") + std::strerror(report.error);
+        case PortState::Openable:
+            return "openable";
+        case PortState::NoAnswer:
+            return "no answer";
+        case PortState::OtherIdentity:
+            return report.identity ? "identity " + std::to_string(*report.identity)
+                                   : "another identity";
+        case PortState::Sensor:
+            return "sensor";
+    }
+    return {};
+}
