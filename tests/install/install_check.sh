@@ -32,13 +32,13 @@ stop() {
 }
 # The dialog runs under xvfb-run, which takes its virtual display down once the dialog has ended.
 stop_tool() {
-    [ -n "$tool_pid" ] && kill "$tool_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null
+    if [ -n "$tool_pid" ]; then kill "$tool_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then wait "$xvfb_pid" 2>/dev/null || true; fi
     tool_pid=""
     xvfb_pid=""
 }
 cleanup() {
-    stop_tool || true
+    stop_tool
     stop "$sensor_pid"
     if [ ${#installed[@]} -gt 0 ]; then
         as_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${installed[@]}" >/dev/null 2>&1 || true
@@ -105,7 +105,9 @@ sleep 2
 later="$(sensor_requests)"
 echo "the sensor received $polls requests, then $((later - polls)) more in 2 s"
 [ $((later - polls)) -ge 10 ] || fail "kq-tools is not polling the sensor"
-window="$(DISPLAY="$display" XAUTHORITY="$xauthority" xwininfo -root -tree | grep '"KQ_Tools"' | head -1)"
+DISPLAY="$display" XAUTHORITY="$xauthority" xwininfo -root -tree > "$scratch/windows.txt"
+cat "$scratch/windows.txt"
+window="$(grep '"KQ_Tools"' "$scratch/windows.txt" | head -1)"
 [ -n "$window" ] || fail "no window titled KQ_Tools"
 echo "window:$window"
 echo "zeko ports while the dialog holds COM3:"
