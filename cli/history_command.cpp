@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>

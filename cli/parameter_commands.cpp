@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <iostream>
 #include <limits>
-#include <nlohmann/json.hpp>
 
 #include "commands.h"
 #include "exit_status.h"

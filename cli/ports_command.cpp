@@ -1,7 +1,6 @@
 // zeko ports: every COM name the library would try, where it maps and what is there. A port that
 // would open is asked for its identity, as the dialog's scan asks; the others are described from
 // what the system says, without a byte sent.
-#include <cerrno>
 #include <iostream>
 #include <string>
 
@@ -32,13 +31,8 @@ PortReport Examine(int number) {
             if (ZEKO_get(sensor::kParamIdentity, &identity) == ZEKO_OK) report.identity = identity;
             break;
         }
-        default:
-            // Taken by another program between the probe and the open.
-            report = ProbePort(number);
-            if (report.state == PortState::Openable) {
-                report.state = PortState::Unusable;
-                report.error = EBUSY;
-            }
+        default:  // taken by another program between the probe and the open
+            report = ProbeFailedOpen(number);
     }
     ZEKO_close();
     return report;

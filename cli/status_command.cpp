@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
-#include <nlohmann/json.hpp>
 #include <string>
 
 #include "commands.h"
@@ -91,8 +90,8 @@ bool WaitForStop(const sigset_t& stops, Clock::time_point deadline) {
 }
 
 // One poll per interval, never more: a poll that overruns its interval is followed at once by the
-// next, not by a burst of the missed ones. Ctrl-C (or SIGTERM) ends the watch after the poll in
-// progress.
+// next, not by a burst of the missed ones. A failed poll is reported and the watch goes on; three
+// in a row end it. Ctrl-C (or SIGTERM) ends it after the poll in progress.
 int Watch(SensorLink& link, const CommonOptions& options, const WatchOptions& watch) {
     sigset_t stops;
     sigemptyset(&stops);

@@ -1,10 +1,12 @@
 // The main dialog's start: the About command in the system menu, the icons, and the scan of
 // COM1 to COM16 for the sensor, which decides whether the dialog polls or stays disconnected.
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
+#include "port_failures.h"
 #include "resource.h"
 #include "sensor_contract.h"
 #include "tools_dlg.h"
@@ -63,8 +65,10 @@ BOOL CToolsDlg::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
 
     int result = 0;
+    std::array<int, kLastPort - kFirstPort + 1> results{};
     for (int port = kFirstPort; port <= kLastPort; ++port) {
         result = ZEKO_initial(port, sensor::kIdentity, sensor::kBaudRate);
+        results[port - kFirstPort] = result;
         if (result == 0) {
             break;
         }
@@ -76,6 +80,7 @@ BOOL CToolsDlg::OnInitDialog() {
         for (int id : kButtons) {
             GetDlgItem(id)->EnableWindow(FALSE);
         }
+        ReportPortFailures(results);
     } else {
         m_fVibrationAlarm = 0;
         m_fVibration = 0;

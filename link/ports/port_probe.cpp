@@ -60,13 +60,17 @@ std::vector<int> CandidatePorts() {
     return numbers;
 }
 
-PortReport ProbePort(int number) {
+PortReport NamePort(int number) {
     PortReport report{.name = ComName(number)};
-    const std::optional<std::string> path = ResolvePortName(report.name.c_str());
-    if (!path) return report;
-    report.path = *path;
+    report.path = ResolvePortName(report.name.c_str()).value_or("");
+    return report;
+}
+
+PortReport ProbePort(int number) {
+    PortReport report = NamePort(number);
+    if (report.path.empty()) return report;
     // Non-blocking, so that a modem port waiting for carrier cannot hold the probe.
-    const int fd = open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = open(report.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         report.error = errno;
         report.state = StateForOpenError(report.error);
@@ -83,6 +87,15 @@ PortReport ProbePort(int number) {
         report.state = PortState::Openable;
     }
     close(fd);
+    return report;
+}
+
+PortReport ProbeFailedOpen(int number) {
+    PortReport report = ProbePort(number);
+    if (report.state == PortState::Openable) {
+        report.state = PortState::Unusable;
+        report.error = EBUSY;
+    }
     return report;
 }
 

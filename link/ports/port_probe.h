@@ -31,8 +31,15 @@ struct PortReport {
 // that is set, in port number order.
 std::vector<int> CandidatePorts();
 
+// The name and the path the port maps to, nothing opened; the state is left to the caller.
+PortReport NamePort(int number);
+
 // Opens and closes the device only; never writes to it.
 PortReport ProbePort(int number);
+
+// Why the link could not open a port: the probe, except that a port found openable again (freed
+// between the link's attempt and the probe) still counts as busy.
+PortReport ProbeFailedOpen(int number);
 
 // The state as one short phrase: "absent", "permission denied (...)", "busy (...)", "identity 7".
 std::string StateText(const PortReport& report);
