@@ -83,12 +83,14 @@ exec 7>"$scratch/sensor.in" 8<"$scratch/sensor.out"
 IFS= read -r -t 5 banner <&8 || fail "the simulated sensor did not start"
 echo "$banner"
 export KQ_PORTS_DIR="$ports"
+mkdir -m 700 "$scratch/runtime"
+export XDG_RUNTIME_DIR="$scratch/runtime"
 
 step "kq-tools from the PATH under xvfb-run"
 # The shell in between tells the dialog's process id and display, so they can be checked.
 # shellcheck disable=SC2016
 xvfb-run -a sh -c 'echo "$$ $DISPLAY $XAUTHORITY" >"$1"; exec kq-tools 2>"$2"' sh \
-    "$scratch/tool.id" "$scratch/tool.err" &
+    "$scratch/tool.id" "$scratch/tool.err" 2>"$scratch/xvfb.err" &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$scratch/tool.id" ] && break; sleep 0.1; done
 read -r tool_pid display xauthority <"$scratch/tool.id" || fail "kq-tools did not start"
@@ -105,10 +107,9 @@ sleep 2
 later="$(sensor_requests)"
 echo "the sensor received $polls requests, then $((later - polls)) more in 2 s"
 [ $((later - polls)) -ge 10 ] || fail "kq-tools is not polling the sensor"
-DISPLAY="$display" XAUTHORITY="$xauthority" xwininfo -root -tree > "$scratch/windows.txt"
-cat "$scratch/windows.txt"
-window="$(grep '"KQ_Tools"' "$scratch/windows.txt" | head -1)"
-[ -n "$window" ] || fail "no window titled KQ_Tools"
+# Its title, then its class: the instance name is the desktop entry's, so the menu's icon is its.
+window="$(DISPLAY="$display" XAUTHORITY="$xauthority" xwininfo -root -tree | grep '"KQ_Tools": ("kq-tools" ')" ||
+    fail "no window titled KQ_Tools of the class kq-tools"
 echo "window:$window"
 echo "zeko ports while the dialog holds COM3:"
 zeko ports | tee "$scratch/ports.txt"
@@ -118,6 +119,23 @@ if [ -s "$scratch/tool.err" ]; then
     echo "kq-tools wrote to standard error:"
     cat "$scratch/tool.err"
 fi
+
+step "a port this user may not open"
+# The sensor's pseudo-terminal is root's (mode 620): to another user it is what a serial adapter
+# is to a user outside the dialout group.
+chmod 755 "$scratch" "$ports"
+mkdir -m 700 "$scratch/runtime-nobody"
+chown nobody "$scratch/runtime-nobody"
+as_nobody=(as_root runuser -u nobody -- env KQ_PORTS_DIR="$ports" HOME="$scratch/runtime-nobody"
+    XDG_RUNTIME_DIR="$scratch/runtime-nobody")
+"${as_nobody[@]}" zeko ports | tee "$scratch/ports.txt" || true
+grep '^COM3' "$scratch/ports.txt" | grep -q 'permission denied' ||
+    fail "zeko ports does not say COM3 is denied to nobody"
+"${as_nobody[@]}" xvfb-run -a timeout 5 kq-tools 2>"$scratch/nobody.err" || true
+echo "kq-tools run by nobody wrote to standard error:"
+cat "$scratch/nobody.err"
+grep -q "$ports/COM3.*permission denied" "$scratch/nobody.err" ||
+    fail "kq-tools did not say why COM3 failed"
 
 step "zeko status"
 zeko status || fail "zeko status"
