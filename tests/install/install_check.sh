@@ -107,9 +107,10 @@ sleep 2
 later="$(sensor_requests)"
 echo "the sensor received $polls requests, then $((later - polls)) more in 2 s"
 [ $((later - polls)) -ge 10 ] || fail "kq-tools is not polling the sensor"
-# Its title, then its class: the instance name is the desktop entry's, so the menu's icon is its.
-window="$(DISPLAY="$display" XAUTHORITY="$xauthority" xwininfo -root -tree | grep '"KQ_Tools": ("kq-tools" ')" ||
-    fail "no window titled KQ_Tools of the class kq-tools"
+# Its title, then its class: the instance is named as the desktop entry (so the desktop shows the
+# entry's icon for it), the class after the program, as its message boxes are captioned.
+window="$(DISPLAY="$display" XAUTHORITY="$xauthority" xwininfo -root -tree |
+    grep '"KQ_Tools": ("kq-tools" "KQ_Tools")')" || fail "no window titled KQ_Tools of class kq-tools"
 echo "window:$window"
 echo "zeko ports while the dialog holds COM3:"
 zeko ports | tee "$scratch/ports.txt"
