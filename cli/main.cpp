@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
         return command->add_flag("--json", common.json, "print JSON instead of text");
     };
 
-    CLI::App* ports = app.add_subcommand("ports", "list the COM names and what each holds");
+    CLI::App* ports =
+        app.add_subcommand("ports", "list the COM names (or COM<N> of --port) and what each holds");
     addJson(ports);
 
     CLI::App* status = app.add_subcommand("status", "one status poll, decoded");

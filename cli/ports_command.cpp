@@ -3,6 +3,7 @@
 // what the system says, without a byte sent.
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "commands.h"
 #include "exit_status.h"
@@ -64,8 +65,11 @@ const char* StateKey(PortState state) {
 }  // namespace
 
 int RunPorts(const CommonOptions& options) {
+    const std::vector<int> numbers =
+        options.port != 0 ? std::vector<int>{options.port} : CandidatePorts();
+    if (numbers.empty()) std::cerr << "zeko: no COM<n> entries in KQ_PORTS_DIR" << std::endl;
     Json list = Json::array();
-    for (int number : CandidatePorts()) {
+    for (int number : numbers) {
         const PortReport report = Examine(number);
         if (options.json) {
             list.push_back(

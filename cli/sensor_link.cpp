@@ -3,15 +3,13 @@
 #include <string>
 
 #include "exit_status.h"
+#include "port_names.h"
 #include "port_probe.h"
 #include "result_text.h"
 #include "sensor_contract.h"
 #include "zeko_api.h"
 
 namespace {
-
-constexpr int kFirstScannedPort = 1;
-constexpr int kLastScannedPort = 16;
 
 void Check(int result, LinkCall call) {
     if (result == ZEKO_OK) return;

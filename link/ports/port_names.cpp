@@ -17,7 +17,6 @@ constexpr DeviceRange kBuiltInPorts[] = {
     {13, 16, "/dev/ttyS"},
 };
 
-constexpr const char kPortPrefix[] = "COM";
 constexpr int kLargestPortNumber = 255;
 
 std::optional<int> PortNumber(const char* name) {

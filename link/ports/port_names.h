@@ -6,4 +6,10 @@
 #include <optional>
 #include <string>
 
+inline constexpr char kPortPrefix[] = "COM";
+
+// The ports a scan for the sensor tries, as the dialog's: COM1 to COM16.
+inline constexpr int kFirstScannedPort = 1;
+inline constexpr int kLastScannedPort = 16;
+
 std::optional<std::string> ResolvePortName(const char* name);

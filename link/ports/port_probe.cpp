@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr int kFirstPort = 1;
-constexpr int kLastPort = 16;
-constexpr const char kPortPrefix[] = "COM";
-
 std::string ComName(int number) { return kPortPrefix + std::to_string(number); }
 
 // The number of a ports-folder entry named like a port, or nothing.
@@ -47,7 +43,8 @@ std::vector<int> CandidatePorts() {
     std::vector<int> numbers;
     const char* portsDir = std::getenv("KQ_PORTS_DIR");
     if (portsDir == nullptr || *portsDir == '\0') {
-        for (int number = kFirstPort; number <= kLastPort; ++number) numbers.push_back(number);
+        for (int number = kFirstScannedPort; number <= kLastScannedPort; ++number)
+            numbers.push_back(number);
         return numbers;
     }
     std::error_code error;
