@@ -12,7 +12,7 @@ from . import contract, single
 _LAYOUT = struct.Struct(">II4s4s")
 
 # Type flag bits 0 to 5 in order; the lowest one set names the record's type.
-TYPES = ("vibration", "movement", "temperature", "tamper", "voltage", "energy")
+TYPES = ("vibration", "movement", "over_temperature", "tamper", "low_voltage", "energy")
 
 # Per type: whether the record shows its first value (the threshold) and its second (the value
 # that raised the alarm), and the dialog's history line. The runs of blanks line the values up
@@ -20,9 +20,9 @@ TYPES = ("vibration", "movement", "temperature", "tamper", "voltage", "energy")
 _ROWS = {
     "vibration": (True, True, "%3d        振动          %6.2f        %6.2f"),
     "movement": (True, True, "%3d        移动          %6.2f        %6.2f"),
-    "temperature": (False, False, "%3d        超温            NULL          NULL"),
+    "over_temperature": (False, False, "%3d        超温            NULL          NULL"),
     "tamper": (False, False, "%3d        防拆            NULL          NULL"),
-    "voltage": (True, True, "%3d        低压          %6.2f        %6.2f"),
+    "low_voltage": (True, True, "%3d        低压          %6.2f        %6.2f"),
     "energy": (True, False, "%3d        能量累计      %6.2f           NULL"),
 }
 

@@ -73,7 +73,8 @@ class Sensor:
     `Sensor()` tries COM1 to COM16 in turn, as the KQ_Tools dialog does, and keeps the first port
     whose device answers with the sensor's identity (19281); `Sensor(3)` opens COM3 only. COM
     names map to devices as the library maps them ($KQ_PORTS_DIR, else /dev/ttyUSB0 and on).
-    A port with no sensor raises ZekoError here, in the constructor.
+    A port with no sensor raises ZekoError here, in the constructor; a port that exists but does
+    not answer costs the scan a few seconds.
 
     libzeko drives one port per process: while a Sensor is open, opening another raises
     RuntimeError. Close it with close(), or use it as a context manager.

@@ -20,9 +20,13 @@ def vibration_value(g: float) -> int:
     """
     if isinstance(g, bool) or not isinstance(g, numbers.Real):
         raise ValueError(f"a vibration threshold is a number of G, not {g!r}")
-    if math.isnan(g):
+    try:
+        value = float(g)
+    except OverflowError as error:
+        raise ValueError(f"{g!r} G is beyond single precision") from error
+    if math.isnan(value):
         raise ValueError("a vibration threshold is a number, not NaN")
-    pattern = single.bits_of(float(g))
+    pattern = single.bits_of(value)
     stored = single.exact(struct.pack(">i", pattern))
     if not 0.0 <= stored <= VIBRATION_MAX:
         raise ValueError(f"a vibration threshold lies between 0 and {VIBRATION_MAX:g} G, not {g!r}")

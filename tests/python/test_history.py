@@ -9,10 +9,10 @@ import zeko
 
 # The history the simulated sensor brings: two passes over every type.
 SAMPLE = [
-    ("vibration", 0.5, 0.62), ("movement", 100.0, 124.0), ("temperature", None, None),
-    ("tamper", None, None), ("voltage", 10.5, 9.8), ("energy", 12.5, None),
-    ("vibration", 0.5, 0.87), ("movement", 100.0, 124.25), ("temperature", None, None),
-    ("tamper", None, None), ("voltage", 10.5, 10.05), ("energy", 12.5, None),
+    ("vibration", 0.5, 0.62), ("movement", 100.0, 124.0), ("over_temperature", None, None),
+    ("tamper", None, None), ("low_voltage", 10.5, 9.8), ("energy", 12.5, None),
+    ("vibration", 0.5, 0.87), ("movement", 100.0, 124.25), ("over_temperature", None, None),
+    ("tamper", None, None), ("low_voltage", 10.5, 10.05), ("energy", 12.5, None),
 ]
 
 
@@ -78,6 +78,6 @@ def test_the_csv_example(serve, tmp_path):
     assert table[:2] == [["number", "type", "threshold", "value"],
                          ["1", "vibration", "0.5", "0.62"]]
     assert table[6:] == [["6", "energy", "12.5", ""], ["7", "vibration", "0.5", "0.87"],
-                         ["8", "movement", "100.0", "124.25"], ["9", "temperature", "", ""],
-                         ["10", "tamper", "", ""], ["11", "voltage", "10.5", "10.05"],
+                         ["8", "movement", "100.0", "124.25"], ["9", "over_temperature", "", ""],
+                         ["10", "tamper", "", ""], ["11", "low_voltage", "10.5", "10.05"],
                          ["12", "energy", "12.5", ""], ["13", "tamper", "", ""]]

@@ -36,6 +36,7 @@ def test_thresholds_are_written_and_read_back(sensor, attribute, value, paramete
         ("vibration_threshold", float("nan")),
         ("vibration_threshold", float("inf")),
         ("vibration_threshold", 1e39),  # beyond single precision
+        ("vibration_threshold", 10**400),  # beyond double precision
         ("vibration_threshold", "0.5"),
         ("vibration_threshold", True),
         ("movement_threshold", 0),
