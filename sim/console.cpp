@@ -175,6 +175,8 @@ std::string Console::Status() const {
             << "alarms: " << FlagNames(model.Flags()) << "\n"
             << "records: " << model.Records().size();
     });
+    // Lets a person or a script outside see that a program is talking to the sensor.
+    out << "\nrequests: " << server_.Requests().size() << " received";
     return out.str();
 }
 
@@ -189,7 +191,7 @@ std::string Console::Help() {
            "  delay MS             wait MS milliseconds before every answer\n"
            "  hangup               close the pty, as when the adapter is unplugged\n"
            "  relink               a fresh pty at the same link, as when it is plugged back\n"
-           "  status               print the sensor's state\n"
+           "  status               print the sensor's state and the requests received\n"
            "  help                 this list\n"
            "  quit                 stop serving, remove the link and exit";
 }

@@ -113,6 +113,14 @@ TEST(SimCommandTest, ServesAndTakesCommandsUntilQuit) {
     const std::vector<std::uint8_t> energy = {0, 0, 0, 0x20, 0x41, 0x48, 0, 0, 0x40, 0x40, 0, 0};
     EXPECT_EQ(std::vector(reply.begin() + 17 + 6, reply.end()), energy);
 
+    // The state it prints ends with the requests it has received.
+    sim.WriteLine("status");
+    std::string line;
+    for (int lines = 0; lines < 10 && line.rfind("requests:", 0) != 0; ++lines) {
+        line = sim.ReadLine();
+    }
+    EXPECT_EQ(line, "requests: 2 received\n");
+
     sim.WriteLine("quit");
     EXPECT_EQ(sim.ReadLine(), "ok: quitting\n");
     EXPECT_EQ(sim.Exit(), 0);

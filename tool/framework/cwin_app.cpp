@@ -39,6 +39,9 @@ int AfxWinMain(int argc, char** argv) {
     QApplication application(argc, argv);
     if (const VersionInfo* version = AfxGetResourceHandle().version) {
         QApplication::setApplicationVersion(QString::fromUtf8(version->productVersion));
+        // The program's own name captions its message boxes, whatever the installed file is
+        // called (kq-tools on the PATH).
+        QApplication::setApplicationName(QString::fromUtf8(version->internalName));
     }
     CWinApp* app = AfxGetApp();
     if (app == nullptr) {
