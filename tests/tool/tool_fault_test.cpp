@@ -1,10 +1,19 @@
 // The dialog on a line that misbehaves: a sensor that goes quiet and comes back, an adapter
 // pulled out and plugged back in, noise and replies trickling in.
+#include <locale.h>
+#include <stdlib.h>
+
+#include <bit>
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "alarm_record.h"
+#include "alarm_record_format.h"
 #include "link_error_box.h"
 #include "live_dialog.h"
 #include "os/message_box.h"
@@ -35,6 +44,51 @@ protected:
         return block;
     }
 };
+
+// de_DE.UTF-8, whose numbers take a decimal comma, built from the system's locale sources into
+// a folder of its own and adopted as Qt adopts the user's locale at start.
+class CommaDecimalLocale {
+public:
+    CommaDecimalLocale() {
+        char pattern[] = "/tmp/kq-locale-XXXXXX";
+        if (mkdtemp(pattern) == nullptr) return;
+        folder_ = pattern;
+        // localedef exits 1 on mere warnings about the sources, yet writes the locale: whether
+        // the locale can be adopted is what counts.
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 '" + (folder_ / "de_DE.UTF-8").string() + "' 2>&1";
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char line[256];
+            while (fgets(line, sizeof line, pipe) != nullptr) output_ += line;
+            pclose(pipe);
+        }
+        setenv("LOCPATH", folder_.c_str(), 1);
+        setenv("LC_ALL", "de_DE.UTF-8", 1);
+        adopted_ = setlocale(LC_ALL, "") != nullptr;
+    }
+    ~CommaDecimalLocale() {
+        setlocale(LC_ALL, "C");
+        unsetenv("LC_ALL");
+        unsetenv("LOCPATH");
+        if (!folder_.empty()) std::filesystem::remove_all(folder_);
+    }
+    CommaDecimalLocale(const CommaDecimalLocale&) = delete;
+    CommaDecimalLocale& operator=(const CommaDecimalLocale&) = delete;
+
+    bool Adopted() const { return adopted_; }
+    const std::string& Output() const { return output_; }
+
+private:
+    std::filesystem::path folder_;
+    std::string output_;
+    bool adopted_ = false;
+};
+
+std::string PrintedByTheCLibrary(double value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%3.2f", value);
+    return text;
+}
 
 TEST_F(ToolFaultTest, QuietSensorShowsTheLostLinkAndStaleReadingsThenReadingsResume) {
     OpenConnected();
@@ -125,6 +179,31 @@ TEST_F(ToolFaultTest, GarbledThresholdRepliesLeaveTheEditAlone) {
     Press(IDC_READ_VIBRATION_ALARM);
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.42");
     EXPECT_TRUE(boxes_.empty());
+}
+
+// Readings, thresholds and history lines keep a decimal point under a locale that writes numbers
+// with a comma, so the threshold the dialog shows is one its "设置" accepts.
+TEST_F(ToolFaultTest, ACommaDecimalLocaleLeavesEveryNumberWithAPoint) {
+    CommaDecimalLocale locale;
+    ASSERT_TRUE(locale.Adopted()) << locale.Output();
+    ASSERT_EQ(PrintedByTheCLibrary(0.5), "0,50");
+
+    OpenConnected();
+    EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.50");
+    ScriptStatus(QuietStatus());
+    Tick();
+    EXPECT_EQ(Text(IDC_VIBRATION), "0.08");
+
+    Sensor().ClearLog();
+    Press(IDC_SET_VIBRATION_ALARM);
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(Received(), std::vector<std::string>{
+                              "P10=" + std::to_string(std::bit_cast<std::int32_t>(0.5f)) + ";"});
+
+    const sim::RecordBytes record =
+        sim::Encode({.typeFlags = sensor::kRecordEnergy, .firstValue = 12.5f});
+    EXPECT_EQ(FormatAlarmRecord(7, record.data()).str(),
+              "  7        能量累计       12.50           NULL");
 }
 
 }  // namespace

@@ -1,12 +1,27 @@
 #include "cstring.h"
 
+#include <locale.h>
+
 #include <QString>
 #include <cstdarg>
 #include <cstdio>
 
 #include "resource_module.h"
 
+namespace {
+
+// The C library formats numbers in the user's locale, which Qt adopts at start: under de_DE
+// "%3.2f" would give "0,50", and such a text no longer parses as a number. The dialogs' numbers
+// are written with a decimal point whatever the locale.
+locale_t NumbersLocale() {
+    static const locale_t kC = newlocale(LC_ALL_MASK, "C", nullptr);
+    return kC;
+}
+
+}  // namespace
+
 void CString::Format(const char* format, ...) {
+    const locale_t userLocale = uselocale(NumbersLocale());
     va_list args;
     va_start(args, format);
     va_list measure;
@@ -21,6 +36,7 @@ void CString::Format(const char* format, ...) {
         text_.pop_back();
     }
     va_end(args);
+    uselocale(userLocale);
 }
 
 BOOL CString::LoadString(UINT id) {

@@ -1,4 +1,5 @@
-// The dialogs' text type: UTF-8 bytes, formatted printf-style, loadable from the string table.
+// The dialogs' text type: UTF-8 bytes, formatted printf-style (numbers with a decimal point in
+// every locale), loadable from the string table.
 #pragma once
 
 #include <string>
