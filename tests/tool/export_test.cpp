@@ -1,8 +1,12 @@
 // Exporting the history view: the notice, the file named after the local time in the working
 // directory, its GBK bytes with the line ends the readers of these files expect, and what happens
 // when the file cannot be written.
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <ctime>
@@ -10,8 +14,10 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cwin_app.h"
@@ -39,6 +45,10 @@ std::string Blanks(int count) { return std::string(static_cast<std::size_t>(coun
 
 std::string Notice(const std::string& fileName) {
     return "\r\n保存数据的文件名为:\r\n" + fileName + "\r\n\r\n文件保存在根目录.";
+}
+
+std::string Failure(const std::string& fileName, const std::string& reason) {
+    return "\r\n数据文件未能保存:\r\n" + fileName + "\r\n\r\n" + reason;
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -125,11 +135,55 @@ void PrintTo(const Content& value, std::ostream* out) { *out << value.name; }
 
 class ContentTest : public ExportTest, public testing::WithParamInterface<Content> {};
 
+// What keeps the export from being saved.
 struct Unwritable {
     const char* name;
-    // Makes the file impossible to create; even root, which ignores directory permissions,
-    // cannot get past either way.
-    std::function<void(const fs::path& workDir)> arrange;
+    // Returns what has to live while the export runs, if anything.
+    std::function<std::shared_ptr<void>(const fs::path& workDir)> arrange;
+    const char* reason;  // the system's words for it
+};
+
+constexpr uid_t kNobody = 65534;
+
+// A folder that takes no new entries. Root passes any folder's permissions, so its file access
+// is nobody's for the while, held to the permissions like everyone else's.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(fs::path folder) : folder_(std::move(folder)) {
+        fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+        if (geteuid() == 0) setfsuid(kNobody);
+    }
+    ~ReadOnlyFolder() {
+        if (geteuid() == 0) setfsuid(0);
+        fs::permissions(folder_, fs::perms::owner_all);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    fs::path folder_;
+};
+
+// A write that fails half-way, as on a full disk: the file may grow to a few bytes only.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &before_);
+        previousSignal_ = signal(SIGXFSZ, SIG_IGN);  // else going past the limit kills the process
+        const rlimit limit{.rlim_cur = bytes, .rlim_max = before_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &before_);
+        signal(SIGXFSZ, previousSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit before_{};
+    sighandler_t previousSignal_;
 };
 
 void PrintTo(const Unwritable& value, std::ostream* out) { *out << value.name; }
@@ -266,14 +320,16 @@ TEST_F(ExportTest, WithoutATestClockTheNameIsTheLocalTimeNow) {
     EXPECT_LE(at, after);
 }
 
-TEST_P(UnwritableTest, NothingIsWrittenAndNothingMoreReported) {
+TEST_P(UnwritableTest, NoFileIsLeftAndTheReasonIsShown) {
     ReadAll({Record(0x04)});
     const std::string view = Text(IDC_HISTORY);
-    GetParam().arrange(workDir_);
+    {
+        const std::shared_ptr<void> arranged = GetParam().arrange(workDir_);
+        Press(IDC_EXPORT_HISTORY);
+    }
 
-    Press(IDC_EXPORT_HISTORY);
-
-    EXPECT_EQ(Boxes(), std::vector<std::string>{Notice(kDecember6Name)});
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{Notice(kDecember6Name),
+                                                 Failure(kDecember6Name, GetParam().reason)}));
     EXPECT_EQ(Text(IDC_HISTORY), view);
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(workDir_)) {
         EXPECT_TRUE(entry.is_directory()) << entry.path();  // no file anywhere
@@ -289,9 +345,42 @@ INSTANTIATE_TEST_SUITE_P(
                        fs::create_directory(workDir / "gone");
                        fs::current_path(workDir / "gone");
                        fs::remove(workDir / "gone");
-                   }},
-        // A directory already holds the name: a directory cannot be opened as a file.
-        Unwritable{
-            "ADirectoryHoldsTheName",
-            [](const fs::path& workDir) { fs::create_directory(workDir / kDecember6Name); }}),
+                       return std::shared_ptr<void>();
+                   },
+                   "No such file or directory"},
+        // A directory already holds the name: no file replaces a directory.
+        Unwritable{"ADirectoryHoldsTheName",
+                   [](const fs::path& workDir) {
+                       fs::create_directory(workDir / kDecember6Name);
+                       return std::shared_ptr<void>();
+                   },
+                   "Is a directory"},
+        Unwritable{"ReadOnlyFolder",
+                   [](const fs::path& workDir) -> std::shared_ptr<void> {
+                       return std::make_shared<ReadOnlyFolder>(workDir);
+                   },
+                   "Permission denied"},
+        // The line in the view is longer than the eight bytes the file may grow to.
+        Unwritable{"WriteFailsHalfWay",
+                   [](const fs::path&) -> std::shared_ptr<void> {
+                       return std::make_shared<FileSizeLimit>(8);
+                   },
+                   "File too large"}),
     [](const testing::TestParamInfo<Unwritable>& info) { return info.param.name; });
+
+// A symbolic link planted at the export name is replaced by the export; the file it points to
+// keeps its content.
+TEST_F(ExportTest, ALinkPlantedAtTheNameIsReplacedNotWrittenThrough) {
+    ReadAll({Record(0x08)});
+    const fs::path target = workDir_ / "precious";
+    std::ofstream(target) << "keep me";
+    fs::create_symlink(target, workDir_ / kDecember6Name);
+
+    Press(IDC_EXPORT_HISTORY);
+
+    EXPECT_EQ(ReadFile(target), "keep me");
+    EXPECT_FALSE(fs::is_symlink(workDir_ / kDecember6Name));
+    EXPECT_EQ(ReadFile(workDir_ / kDecember6Name),
+              "  1" + Blanks(8) + kTamper + Blanks(12) + "NULL" + Blanks(10) + "NULL\r\r\n\r\n");
+    EXPECT_EQ(Boxes(), std::vector<std::string>{Notice(kDecember6Name)});
+}
