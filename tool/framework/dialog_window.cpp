@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include "cdialog.h"
 #include "dialog_font.h"
 #include "dialog_units.h"
 
@@ -27,25 +26,21 @@ Qt::WindowFlags FlagsOf(const DialogTemplate& dialog) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(CDialog& owner, QWidget* parent, const DialogTemplate& dialog)
-    : QDialog(parent, FlagsOf(dialog)), owner_(owner), systemMenu_(new QMenu(this)) {
+DialogWindow::DialogWindow(QWidget* parent, const DialogTemplate& dialog, NotifyDialog send)
+    : QDialog(parent, FlagsOf(dialog)), send_(std::move(send)), systemMenu_(new QMenu(this)) {
     setWindowTitle(QString::fromUtf8(dialog.caption));
     setFont(DialogFont(dialog.fontFace, dialog.pointSize));
     setFixedSize(MapDialogSize(dialog.width, dialog.height, BaseUnitsOf(font())));
     systemMenu_->setObjectName(QStringLiteral("system menu"));
-    ResetSystemMenu();
-    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-    connect(shortcut, &QShortcut::activated, this,
-            [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
-}
-
-void DialogWindow::ResetSystemMenu() {
-    systemMenu_->clear();
+    // The menu's standard item; the dialogs append theirs after it.
     QAction* close = systemMenu_->addAction(QStringLiteral("关闭(&C)\tAlt+F4"));
     connect(close, &QAction::triggered, this, [this] {
         QMetaObject::invokeMethod(
-            this, [this] { owner_.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }, Qt::QueuedConnection);
+            this, [this] { send_(WM_SYSCOMMAND, SC_CLOSE, 0); }, Qt::QueuedConnection);
     });
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(shortcut, &QShortcut::activated, this,
+            [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
 }
 
 void DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
@@ -53,7 +48,7 @@ void DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
 }
 
 void DialogWindow::Command(int id) {
-    owner_.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
+    send_(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
 }
 
 void DialogWindow::accept() { Command(IDOK); }
@@ -78,13 +73,13 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    owner_.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    send_(WM_SYSCOMMAND, SC_CLOSE, 0);
     if (isVisible()) {
         event->ignore();
     }
 }
 
-void DialogWindow::paintEvent(QPaintEvent*) { owner_.SendMessage(WM_PAINT, 0, 0); }
+void DialogWindow::paintEvent(QPaintEvent*) { send_(WM_PAINT, 0, 0); }
 
 // The background is the dialog itself or a static control on it, none of which takes the focus.
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {

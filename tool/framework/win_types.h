@@ -102,7 +102,5 @@ inline constexpr int IDCANCEL = 2;
 inline constexpr int IDC_STATIC = -1;
 
 // Message box icons, beside MB_OK and MB_ICONSTOP.
-inline constexpr UINT MB_ICONQUESTION = 0x20;
 inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
-inline constexpr UINT MB_ICONINFORMATION = 0x40;
 inline constexpr UINT MB_ICONMASK = 0xF0;
