@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "big_endian_float.h"
+#include "sensor_float.h"
 #include "sensor_contract.h"
 #include "zeko_api.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "big_endian_float.h"
+#include "sensor_float.h"
 #include "sensor_contract.h"
 #include "zeko_api.h"
 
