@@ -33,7 +33,7 @@ public:
     int WriteError();
 
 private:
-    int fd_ = -1;
+    int m_fd = -1;
 };
 
 // A fresh directory for port links, removed with everything in it.
@@ -42,14 +42,14 @@ public:
     PortsDir();
     ~PortsDir() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(m_path, ignored);
     }
     PortsDir(const PortsDir&) = delete;
     PortsDir& operator=(const PortsDir&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
+    const std::filesystem::path& Path() const { return m_path; }
 
 private:
-    std::filesystem::path path_;
+    std::filesystem::path m_path;
 };
 
 }  // namespace sim::test

@@ -12,43 +12,43 @@
 void DialogFixture::SetUp() {
     char pattern[] = "/tmp/kq-tool-ports-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
-    portsDir_ = pattern;
-    setenv("KQ_PORTS_DIR", portsDir_.c_str(), 1);
+    m_portsDir = pattern;
+    setenv("KQ_PORTS_DIR", m_portsDir.c_str(), 1);
     SetMessageBoxHook([this](const MessageBoxRequest& box) {
-        boxes_.push_back(box);
+        m_boxes.push_back(box);
         return IDOK;
     });
 }
 
 void DialogFixture::TearDown() {
-    dialog_.reset();
+    m_dialog.reset();
     SetMessageBoxHook({});
-    sensors_.clear();
-    std::filesystem::remove_all(portsDir_);
+    m_sensors.clear();
+    std::filesystem::remove_all(m_portsDir);
 }
 
 sim::PtyServer& DialogFixture::Sensor(int com) {
-    auto& sensor = sensors_[com];
+    auto& sensor = m_sensors[com];
     if (!sensor) {
-        sensor = std::make_unique<sim::PtyServer>(portsDir_, com);
+        sensor = std::make_unique<sim::PtyServer>(m_portsDir, com);
     }
     return *sensor;
 }
 
 CToolsDlg& DialogFixture::OpenMainDialog() {
-    dialog_ = std::make_unique<CToolsDlg>();
-    EXPECT_TRUE(dialog_->Create());
-    return *dialog_;
+    m_dialog = std::make_unique<CToolsDlg>();
+    EXPECT_TRUE(m_dialog->Create());
+    return *m_dialog;
 }
 
 QWidget* DialogFixture::Control(int id) const {
-    return dialog_->Widget()->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    return m_dialog->Widget()->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
 std::string DialogFixture::Text(int id) const { return WidgetText(Control(id)).toStdString(); }
 
 void DialogFixture::SetText(int id, const char* text) {
-    dialog_->GetDlgItem(id)->SetWindowText(text);
+    m_dialog->GetDlgItem(id)->SetWindowText(text);
 }
 
 struct ModalWatcher::State {
@@ -57,8 +57,8 @@ struct ModalWatcher::State {
 };
 
 ModalWatcher::ModalWatcher(std::function<void(QWidget* modal)> seen)
-    : state_(std::make_unique<State>()) {
-    QObject::connect(&state_->timer, &QTimer::timeout, [state = state_.get(), seen] {
+    : m_state(std::make_unique<State>()) {
+    QObject::connect(&m_state->timer, &QTimer::timeout, [state = m_state.get(), seen] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr) {
             state->last = nullptr;
@@ -67,7 +67,7 @@ ModalWatcher::ModalWatcher(std::function<void(QWidget* modal)> seen)
             seen(modal);
         }
     });
-    state_->timer.start(10);
+    m_state->timer.start(10);
 }
 
 ModalWatcher::~ModalWatcher() = default;

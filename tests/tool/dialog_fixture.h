@@ -30,12 +30,12 @@ protected:
     std::string Text(int id) const;
     void SetText(int id, const char* text);
 
-    std::filesystem::path portsDir_;
-    std::vector<MessageBoxRequest> boxes_;
-    std::unique_ptr<CToolsDlg> dialog_;
+    std::filesystem::path m_portsDir;
+    std::vector<MessageBoxRequest> m_boxes;
+    std::unique_ptr<CToolsDlg> m_dialog;
 
 private:
-    std::map<int, std::unique_ptr<sim::PtyServer>> sensors_;
+    std::map<int, std::unique_ptr<sim::PtyServer>> m_sensors;
 };
 
 // Watches for modal dialogs while it lives; `seen` runs once for each new one on top, which it
@@ -49,7 +49,7 @@ public:
 
 private:
     struct State;
-    std::unique_ptr<State> state_;
+    std::unique_ptr<State> m_state;
 };
 
 // Closes a dialog window as its Escape key does.

@@ -12,7 +12,7 @@ namespace {
 class EditControlTest : public DialogFixture {
 protected:
     LRESULT History(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-        return dialog_->m_editHistory.SendMessage(message, wParam, lParam);
+        return m_dialog->m_editHistory.SendMessage(message, wParam, lParam);
     }
 
     // Appends a line at the end of the view, selecting the end first.

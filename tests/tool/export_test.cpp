@@ -62,21 +62,21 @@ protected:
         HistoryFixture::SetUp();
         char pattern[] = "/tmp/kq-export-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
-        workDir_ = pattern;
-        startDir_ = fs::current_path();
-        fs::current_path(workDir_);
+        m_workDir = pattern;
+        m_startDir = fs::current_path();
+        fs::current_path(m_workDir);
         if (const char* tz = getenv("TZ")) {
-            startTz_ = tz;
+            m_startTz = tz;
         }
         SetLocalTime("CST-8", kDecember6);
     }
 
     void TearDown() override {
-        fs::current_path(startDir_);
-        fs::remove_all(workDir_);
+        fs::current_path(m_startDir);
+        fs::remove_all(m_workDir);
         SetExportClock({});
-        if (startTz_) {
-            setenv("TZ", startTz_->c_str(), 1);
+        if (m_startTz) {
+            setenv("TZ", m_startTz->c_str(), 1);
         } else {
             unsetenv("TZ");
         }
@@ -94,7 +94,7 @@ protected:
     // The names in the working directory, as their bytes are stored.
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
-        for (const fs::directory_entry& entry : fs::directory_iterator(workDir_)) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(m_workDir)) {
             names.push_back(entry.path().filename().native());
         }
         return names;
@@ -106,12 +106,12 @@ protected:
         if (!records.empty()) {
             Press(IDC_READ_ALL_RECORDS);
         }
-        boxes_.clear();
+        m_boxes.clear();
     }
 
-    fs::path workDir_;
-    fs::path startDir_;
-    std::optional<std::string> startTz_;
+    fs::path m_workDir;
+    fs::path m_startDir;
+    std::optional<std::string> m_startTz;
 };
 
 struct Moment {
@@ -149,41 +149,41 @@ constexpr uid_t kNobody = 65534;
 // is nobody's for the while, held to the permissions like everyone else's.
 class ReadOnlyFolder {
 public:
-    explicit ReadOnlyFolder(fs::path folder) : folder_(std::move(folder)) {
-        fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec |
-                                     fs::perms::others_read | fs::perms::others_exec);
+    explicit ReadOnlyFolder(fs::path folder) : m_folder(std::move(folder)) {
+        fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
         if (geteuid() == 0) setfsuid(kNobody);
     }
     ~ReadOnlyFolder() {
         if (geteuid() == 0) setfsuid(0);
-        fs::permissions(folder_, fs::perms::owner_all);
+        fs::permissions(m_folder, fs::perms::owner_all);
     }
     ReadOnlyFolder(const ReadOnlyFolder&) = delete;
     ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
 
 private:
-    fs::path folder_;
+    fs::path m_folder;
 };
 
 // A write that fails half-way, as on a full disk: the file may grow to a few bytes only.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &before_);
-        previousSignal_ = signal(SIGXFSZ, SIG_IGN);  // else going past the limit kills the process
-        const rlimit limit{.rlim_cur = bytes, .rlim_max = before_.rlim_max};
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        m_previousSignal = signal(SIGXFSZ, SIG_IGN);  // else going past the limit kills the process
+        const rlimit limit{.rlim_cur = bytes, .rlim_max = m_before.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &before_);
-        signal(SIGXFSZ, previousSignal_);
+        setrlimit(RLIMIT_FSIZE, &m_before);
+        signal(SIGXFSZ, m_previousSignal);
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
-    rlimit before_{};
-    sighandler_t previousSignal_;
+    rlimit m_before{};
+    sighandler_t m_previousSignal;
 };
 
 void PrintTo(const Unwritable& value, std::ostream* out) { *out << value.name; }
@@ -200,7 +200,7 @@ TEST_P(FileNameTest, TheNameIsTheLocalTimeWithoutLeadingZeros) {
     Press(IDC_EXPORT_HISTORY);
 
     ASSERT_EQ(Boxes(), std::vector<std::string>{Notice(moment.fileName)});
-    EXPECT_EQ(boxes_[0].caption, AfxGetAppName());                  // no caption of its own
+    EXPECT_EQ(m_boxes[0].caption, AfxGetAppName());                 // no caption of its own
     EXPECT_EQ(Files(), std::vector<std::string>{moment.fileName});  // UTF-8 bytes on disk
     EXPECT_TRUE(Sensor(3).ReceivedBytes().empty());  // the export does not talk to the sensor
 }
@@ -220,7 +220,7 @@ TEST_P(ContentTest, TheViewIsStoredInGbkWithCrCrLfLineEnds) {
 
     Press(IDC_EXPORT_HISTORY);
 
-    const std::string bytes = ReadFile(workDir_ / kDecember6Name);
+    const std::string bytes = ReadFile(m_workDir / kDecember6Name);
     EXPECT_EQ(bytes, GetParam().bytes);
     EXPECT_EQ(Text(IDC_HISTORY), view);
 }
@@ -247,31 +247,31 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ExportTest, OneOverTemperatureLineIsFortyFiveBytes) {
     ReadAll({Record(0x04)});
     Press(IDC_EXPORT_HISTORY);
-    const std::string bytes = ReadFile(workDir_ / kDecember6Name);
+    const std::string bytes = ReadFile(m_workDir / kDecember6Name);
     ASSERT_EQ(bytes.size(), 45u + 3 + 2);
     EXPECT_EQ(bytes.substr(45), "\r\r\n\r\n");
 }
 
 TEST_F(ExportTest, AnExistingFileOfThatNameIsTruncated) {
     ReadAll({Record(0x08)});
-    std::ofstream(workDir_ / kDecember6Name) << std::string(1000, 'x');
+    std::ofstream(m_workDir / kDecember6Name) << std::string(1000, 'x');
 
     Press(IDC_EXPORT_HISTORY);
 
-    EXPECT_EQ(ReadFile(workDir_ / kDecember6Name),
+    EXPECT_EQ(ReadFile(m_workDir / kDecember6Name),
               "  1" + Blanks(8) + kTamper + Blanks(12) + "NULL" + Blanks(10) + "NULL\r\r\n\r\n");
 }
 
 TEST_F(ExportTest, ASecondExportInTheSameSecondReplacesTheFirst) {
     ReadAll({Record(0x08), Record(0x04)});
     Press(IDC_EXPORT_HISTORY);
-    ASSERT_GT(ReadFile(workDir_ / kDecember6Name).size(), 2u);
+    ASSERT_GT(ReadFile(m_workDir / kDecember6Name).size(), 2u);
     Press(IDC_CLEAR_HISTORY);
 
     Press(IDC_EXPORT_HISTORY);
 
     EXPECT_EQ(Files(), std::vector<std::string>{kDecember6Name});
-    EXPECT_EQ(ReadFile(workDir_ / kDecember6Name), "\r\n");
+    EXPECT_EQ(ReadFile(m_workDir / kDecember6Name), "\r\n");
 }
 
 // The name comes from a single reading of the clock, taken before the notice; the file is
@@ -282,7 +282,7 @@ TEST_F(ExportTest, TheClockIsReadOnceAndTheFileWrittenAfterTheNotice) {
     SetExportClock([&readings] { return kDecember6 + readings++; });
     std::vector<std::string> filesAtNotice;
     SetMessageBoxHook([&](const MessageBoxRequest& box) {
-        boxes_.push_back(box);
+        m_boxes.push_back(box);
         filesAtNotice = Files();
         return IDOK;
     });
@@ -324,14 +324,14 @@ TEST_P(UnwritableTest, NoFileIsLeftAndTheReasonIsShown) {
     ReadAll({Record(0x04)});
     const std::string view = Text(IDC_HISTORY);
     {
-        const std::shared_ptr<void> arranged = GetParam().arrange(workDir_);
+        const std::shared_ptr<void> arranged = GetParam().arrange(m_workDir);
         Press(IDC_EXPORT_HISTORY);
     }
 
     EXPECT_EQ(Boxes(), (std::vector<std::string>{Notice(kDecember6Name),
                                                  Failure(kDecember6Name, GetParam().reason)}));
     EXPECT_EQ(Text(IDC_HISTORY), view);
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(workDir_)) {
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(m_workDir)) {
         EXPECT_TRUE(entry.is_directory()) << entry.path();  // no file anywhere
     }
 }
@@ -372,15 +372,15 @@ INSTANTIATE_TEST_SUITE_P(
 // keeps its content.
 TEST_F(ExportTest, ALinkPlantedAtTheNameIsReplacedNotWrittenThrough) {
     ReadAll({Record(0x08)});
-    const fs::path target = workDir_ / "precious";
+    const fs::path target = m_workDir / "precious";
     std::ofstream(target) << "keep me";
-    fs::create_symlink(target, workDir_ / kDecember6Name);
+    fs::create_symlink(target, m_workDir / kDecember6Name);
 
     Press(IDC_EXPORT_HISTORY);
 
     EXPECT_EQ(ReadFile(target), "keep me");
-    EXPECT_FALSE(fs::is_symlink(workDir_ / kDecember6Name));
-    EXPECT_EQ(ReadFile(workDir_ / kDecember6Name),
+    EXPECT_FALSE(fs::is_symlink(m_workDir / kDecember6Name));
+    EXPECT_EQ(ReadFile(m_workDir / kDecember6Name),
               "  1" + Blanks(8) + kTamper + Blanks(12) + "NULL" + Blanks(10) + "NULL\r\r\n\r\n");
     EXPECT_EQ(Boxes(), std::vector<std::string>{Notice(kDecember6Name)});
 }

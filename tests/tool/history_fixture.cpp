@@ -23,7 +23,7 @@ void HistoryFixture::Open(const std::vector<sim::AlarmRecord>& records) {
 }
 
 void HistoryFixture::Poll() {
-    dialog_->SendMessage(WM_TIMER, 1);
+    m_dialog->SendMessage(WM_TIMER, 1);
     Sensor(3).ClearLog();
 }
 
@@ -31,7 +31,7 @@ void HistoryFixture::Press(int id) { dynamic_cast<QAbstractButton*>(Control(id))
 
 std::vector<std::string> HistoryFixture::Boxes() const {
     std::vector<std::string> texts;
-    for (const MessageBoxRequest& box : boxes_) {
+    for (const MessageBoxRequest& box : m_boxes) {
         texts.push_back(box.text);
     }
     return texts;

@@ -89,7 +89,7 @@ protected:
         return lines;
     }
 
-    LRESULT ViewLineCount() { return dialog_->m_editHistory.SendMessage(EM_GETLINECOUNT); }
+    LRESULT ViewLineCount() { return m_dialog->m_editHistory.SendMessage(EM_GETLINECOUNT); }
 };
 
 struct Row {
@@ -159,12 +159,12 @@ TEST_F(HistoryTest, EachAlarmTypeHasItsRowAndTheLowestTypeBitWins) {
 TEST_F(HistoryTest, WithNoRecordsBothReadsSayNoMoreAndSendNothing) {
     Open({});
     for (const int button : {IDC_READ_NEXT_RECORD, IDC_READ_ALL_RECORDS}) {
-        boxes_.clear();
+        m_boxes.clear();
         Press(button);
         EXPECT_EQ(Boxes(), std::vector<std::string>{kNoMore}) << button;
-        ASSERT_EQ(boxes_.size(), 1u);
-        EXPECT_EQ(boxes_[0].caption, AfxGetAppName());  // no caption of its own
-        EXPECT_EQ(boxes_[0].type, static_cast<UINT>(MB_OK));
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].caption, AfxGetAppName());  // no caption of its own
+        EXPECT_EQ(m_boxes[0].type, static_cast<UINT>(MB_OK));
     }
     EXPECT_TRUE(Sensor(3).ReceivedBytes().empty());
     EXPECT_EQ(Text(IDC_HISTORY), "");

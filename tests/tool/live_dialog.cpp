@@ -24,7 +24,7 @@ CToolsDlg& LiveDialogTest::OpenConnected() {
     return dialog;
 }
 
-void LiveDialogTest::Tick(UINT_PTR id) { dialog_->SendMessage(WM_TIMER, id, 0); }
+void LiveDialogTest::Tick(UINT_PTR id) { m_dialog->SendMessage(WM_TIMER, id, 0); }
 
 void LiveDialogTest::Press(int button) {
     auto* pushButton = qobject_cast<QPushButton*>(Control(button));
@@ -33,7 +33,7 @@ void LiveDialogTest::Press(int button) {
 }
 
 HICON LiveDialogTest::Lamp(int id) const {
-    return reinterpret_cast<HICON>(dialog_->GetDlgItem(id)->SendMessage(STM_GETICON));
+    return reinterpret_cast<HICON>(m_dialog->GetDlgItem(id)->SendMessage(STM_GETICON));
 }
 
 void LiveDialogTest::ScriptStatus(const StatusBlock& block, std::uint8_t linkStatus,

@@ -52,36 +52,36 @@ public:
     CommaDecimalLocale() {
         char pattern[] = "/tmp/kq-locale-XXXXXX";
         if (mkdtemp(pattern) == nullptr) return;
-        folder_ = pattern;
+        m_folder = pattern;
         // localedef exits 1 on mere warnings about the sources, yet writes the locale: whether
         // the locale can be adopted is what counts.
         const std::string command =
-            "localedef -i de_DE -f UTF-8 '" + (folder_ / "de_DE.UTF-8").string() + "' 2>&1";
+            "localedef -i de_DE -f UTF-8 '" + (m_folder / "de_DE.UTF-8").string() + "' 2>&1";
         if (FILE* pipe = popen(command.c_str(), "r")) {
             char line[256];
-            while (fgets(line, sizeof line, pipe) != nullptr) output_ += line;
+            while (fgets(line, sizeof line, pipe) != nullptr) m_output += line;
             pclose(pipe);
         }
-        setenv("LOCPATH", folder_.c_str(), 1);
+        setenv("LOCPATH", m_folder.c_str(), 1);
         setenv("LC_ALL", "de_DE.UTF-8", 1);
-        adopted_ = setlocale(LC_ALL, "") != nullptr;
+        m_adopted = setlocale(LC_ALL, "") != nullptr;
     }
     ~CommaDecimalLocale() {
         setlocale(LC_ALL, "C");
         unsetenv("LC_ALL");
         unsetenv("LOCPATH");
-        if (!folder_.empty()) std::filesystem::remove_all(folder_);
+        if (!m_folder.empty()) std::filesystem::remove_all(m_folder);
     }
     CommaDecimalLocale(const CommaDecimalLocale&) = delete;
     CommaDecimalLocale& operator=(const CommaDecimalLocale&) = delete;
 
-    bool Adopted() const { return adopted_; }
-    const std::string& Output() const { return output_; }
+    bool Adopted() const { return m_adopted; }
+    const std::string& Output() const { return m_output; }
 
 private:
-    std::filesystem::path folder_;
-    std::string output_;
-    bool adopted_ = false;
+    std::filesystem::path m_folder;
+    std::string m_output;
+    bool m_adopted = false;
 };
 
 std::string PrintedByTheCLibrary(double value) {
@@ -107,7 +107,7 @@ TEST_F(ToolFaultTest, QuietSensorShowsTheLostLinkAndStaleReadingsThenReadingsRes
     Tick();
     EXPECT_EQ(Text(IDC_TEMPERATURE), "33");
     EXPECT_EQ(Text(IDC_STATUS), kLost);  // never restored once lost
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 TEST_F(ToolFaultTest, PulledAdapterIsReportedOnceAndPollsFailQuietlyAfterwards) {
@@ -115,16 +115,16 @@ TEST_F(ToolFaultTest, PulledAdapterIsReportedOnceAndPollsFailQuietlyAfterwards) 
     Sensor().HangUp();
     for (int tick = 0; tick < 4; ++tick) Tick();
     EXPECT_EQ(Text(IDC_STATUS), kLost);
-    ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(boxes_[0].caption, "Application Error");
-    EXPECT_NE(boxes_[0].text.find("Input/output error"), std::string::npos) << boxes_[0].text;
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].caption, "Application Error");
+    EXPECT_NE(m_boxes[0].text.find("Input/output error"), std::string::npos) << m_boxes[0].text;
 
     // Plugged back in: the tool holds the old port and never opens again, as designed; it keeps
     // showing the lost link without more boxes.
     Sensor().Relink();
     Tick();
     EXPECT_EQ(Text(IDC_STATUS), kLost);
-    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(m_boxes.size(), 1u);
     EXPECT_TRUE(Received().empty());
 }
 
@@ -178,7 +178,7 @@ TEST_F(ToolFaultTest, GarbledThresholdRepliesLeaveTheEditAlone) {
     Sensor().Script(flood);
     Press(IDC_READ_VIBRATION_ALARM);
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.42");
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 // Readings, thresholds and history lines keep a decimal point under a locale that writes numbers
@@ -196,7 +196,7 @@ TEST_F(ToolFaultTest, ACommaDecimalLocaleLeavesEveryNumberWithAPoint) {
 
     Sensor().ClearLog();
     Press(IDC_SET_VIBRATION_ALARM);
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
     EXPECT_EQ(Received(), std::vector<std::string>{
                               "P10=" + std::to_string(std::bit_cast<std::int32_t>(0.5f)) + ";"});
 

@@ -29,11 +29,11 @@ void CString::Format(const char* format, ...) {
     const int length = std::vsnprintf(nullptr, 0, format, measure);
     va_end(measure);
     if (length < 0) {
-        text_.clear();
+        m_text.clear();
     } else {
-        text_.assign(static_cast<std::size_t>(length) + 1, '\0');
-        std::vsnprintf(text_.data(), text_.size(), format, args);
-        text_.pop_back();
+        m_text.assign(static_cast<std::size_t>(length) + 1, '\0');
+        std::vsnprintf(m_text.data(), m_text.size(), format, args);
+        m_text.pop_back();
     }
     va_end(args);
     uselocale(userLocale);
@@ -41,7 +41,7 @@ void CString::Format(const char* format, ...) {
 
 BOOL CString::LoadString(UINT id) {
     const char* text = AfxGetResourceHandle().findString(id);
-    text_ = text != nullptr ? text : "";
+    m_text = text != nullptr ? text : "";
     return text != nullptr;
 }
 

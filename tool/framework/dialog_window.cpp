@@ -27,16 +27,16 @@ Qt::WindowFlags FlagsOf(const DialogTemplate& dialog) {
 }  // namespace
 
 DialogWindow::DialogWindow(QWidget* parent, const DialogTemplate& dialog, NotifyDialog send)
-    : QDialog(parent, FlagsOf(dialog)), send_(std::move(send)), systemMenu_(new QMenu(this)) {
+    : QDialog(parent, FlagsOf(dialog)), m_send(std::move(send)), m_systemMenu(new QMenu(this)) {
     setWindowTitle(QString::fromUtf8(dialog.caption));
     setFont(DialogFont(dialog.fontFace, dialog.pointSize));
     setFixedSize(MapDialogSize(dialog.width, dialog.height, BaseUnitsOf(font())));
-    systemMenu_->setObjectName(QStringLiteral("system menu"));
+    m_systemMenu->setObjectName(QStringLiteral("system menu"));
     // The menu's standard item; the dialogs append theirs after it.
-    QAction* close = systemMenu_->addAction(QStringLiteral("关闭(&C)\tAlt+F4"));
+    QAction* close = m_systemMenu->addAction(QStringLiteral("关闭(&C)\tAlt+F4"));
     connect(close, &QAction::triggered, this, [this] {
         QMetaObject::invokeMethod(
-            this, [this] { send_(WM_SYSCOMMAND, SC_CLOSE, 0); }, Qt::QueuedConnection);
+            this, [this] { m_send(WM_SYSCOMMAND, SC_CLOSE, 0); }, Qt::QueuedConnection);
     });
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
     connect(shortcut, &QShortcut::activated, this,
@@ -44,11 +44,11 @@ DialogWindow::DialogWindow(QWidget* parent, const DialogTemplate& dialog, Notify
 }
 
 void DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
-    systemMenu_->popup(globalPosition);
+    m_systemMenu->popup(globalPosition);
 }
 
 void DialogWindow::Command(int id) {
-    send_(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
+    m_send(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
 }
 
 void DialogWindow::accept() { Command(IDOK); }
@@ -73,13 +73,13 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    send_(WM_SYSCOMMAND, SC_CLOSE, 0);
+    m_send(WM_SYSCOMMAND, SC_CLOSE, 0);
     if (isVisible()) {
         event->ignore();
     }
 }
 
-void DialogWindow::paintEvent(QPaintEvent*) { send_(WM_PAINT, 0, 0); }
+void DialogWindow::paintEvent(QPaintEvent*) { m_send(WM_PAINT, 0, 0); }
 
 // The background is the dialog itself or a static control on it, none of which takes the focus.
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {

@@ -15,7 +15,7 @@ public:
     // `send` passes a message to the dialog.
     DialogWindow(QWidget* parent, const DialogTemplate& dialog, NotifyDialog send);
 
-    QMenu* SystemMenu() const { return systemMenu_; }
+    QMenu* SystemMenu() const { return m_systemMenu; }
     void ShowSystemMenu(const QPoint& globalPosition);
 
     void accept() override;
@@ -30,6 +30,6 @@ protected:
 private:
     void Command(int id);
 
-    NotifyDialog send_;
-    QMenu* systemMenu_;
+    NotifyDialog m_send;
+    QMenu* m_systemMenu;
 };
