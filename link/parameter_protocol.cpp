@@ -23,7 +23,8 @@ int CountDigits(const unsigned char* bytes, int limit) {
 // Decimal conversion of a digit run; a run too long for 32 bits wraps rather than overflowing.
 std::int32_t ConvertDigits(const unsigned char* digits, int count) {
     std::uint32_t result = 0;
-    for (int i = 0; i < count; ++i) result = result * 10u + static_cast<std::uint32_t>(digits[i] - '0');
+    for (int i = 0; i < count; ++i)
+        result = result * 10u + static_cast<std::uint32_t>(digits[i] - '0');
     return static_cast<std::int32_t>(result);
 }
 

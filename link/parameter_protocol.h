@@ -3,11 +3,11 @@
 
 // Outcomes of one parameter exchange.
 enum ParameterOutcome {
-    kValueReply = 0,           // "P<n>=<value>;"
-    kAcknowledgementReply = 1, // "P<n>R?<code>;"
-    kTimedOutReply = 2,        // nothing complete in time
+    kValueReply = 0,            // "P<n>=<value>;"
+    kAcknowledgementReply = 1,  // "P<n>R?<code>;"
+    kTimedOutReply = 2,         // nothing complete in time
     kMalformedReply = 3,
-    kErrorTextReply = 4,       // "P<n>=<text>;"
+    kErrorTextReply = 4,  // "P<n>=<text>;"
 };
 
 inline constexpr int kErrorTextCapacity = 21;  // up to 20 bytes of text and the closing ";"

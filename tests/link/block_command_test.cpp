@@ -69,8 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FrameCase{"StatusPoll", 10, {}, 15, {0x03, 0x03, 0x10, 0x0A}},
                       FrameCase{"AlarmRecord", 11, {4}, 16, {0x03, 0x04, 0x11, 0x0B, 0x04}},
                       FrameCase{"Command200IsTypeThree", 200, {}, 1, {0x03, 0x03, 0x02, 0xC8}},
-                      FrameCase{"Command201IsTypeOne", 201, {9, 8}, 0,
-                                {0x01, 0x05, 0x01, 0xC9, 9, 8}},
+                      FrameCase{
+                          "Command201IsTypeOne", 201, {9, 8}, 0, {0x01, 0x05, 0x01, 0xC9, 9, 8}},
                       FrameCase{"LongestReply", 12, {}, 98, {0x03, 0x03, 0x63, 0x0C}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -96,11 +96,11 @@ TEST_P(BlockStatus, DecideResultAndCopy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Statuses, BlockStatus,
-    ::testing::Values(StatusCase{"Success", {0, 0, 1, 2, 3, 4}, 0, true},
-                      StatusCase{"LinkStatusWins", {5, 0, 1, 2, 3, 4}, 5, false},
-                      StatusCase{"CommandStatusStillCopies", {0, 3, 1, 2, 3, 4}, 3, true},
-                      StatusCase{"ReplyLookingLikeTimeout", {'T', 'I', 'M', 'E', 0, 0},
-                                 ZEKO_NO_LOCK, false}),
+    ::testing::Values(
+        StatusCase{"Success", {0, 0, 1, 2, 3, 4}, 0, true},
+        StatusCase{"LinkStatusWins", {5, 0, 1, 2, 3, 4}, 5, false},
+        StatusCase{"CommandStatusStillCopies", {0, 3, 1, 2, 3, 4}, 3, true},
+        StatusCase{"ReplyLookingLikeTimeout", {'T', 'I', 'M', 'E', 0, 0}, ZEKO_NO_LOCK, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BlockCommandTest, EmptyReplyDataCopiesNothing) {
@@ -123,9 +123,9 @@ TEST_P(BlockRefused, BeforeAnythingIsSent) {
     Connect();
     Bytes payload(200, 1);
     Bytes reply(300, kGuard);
-    EXPECT_EQ(ZEKO_super_command(c.command, c.payloadLength, c.replyLength, payload.data(),
-                                 reply.data()),
-              ZEKO_BAD_ARGUMENT);
+    EXPECT_EQ(
+        ZEKO_super_command(c.command, c.payloadLength, c.replyLength, payload.data(), reply.data()),
+        ZEKO_BAD_ARGUMENT);
     EXPECT_EQ(reply, Bytes(300, kGuard));
     // Nothing went out and the lock came back: the next command works.
     Bytes status(15);

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -9,7 +10,7 @@
 
 #include "comm_port.h"
 #include "link_state.h"
-#include "os/serial.h"
+#include "os/platform.h"
 #include "sensor_fixture.h"
 #include "zeko_api.h"
 
@@ -100,10 +101,10 @@ TEST_F(ConnectionTest, SecondIdentityReadDecides) {
 
 struct AttemptCase {
     const char* name;
-    bool write;               // ZEKO_set(11, 50) instead of ZEKO_get(10)
+    bool write;                        // ZEKO_set(11, 50) instead of ZEKO_get(10)
     std::vector<std::string> replies;  // "" = silence
     int result;
-    long value;               // what ZEKO_get stored
+    long value;  // what ZEKO_get stored
     std::size_t requests;
     bool connectedAfter;
 };
@@ -136,23 +137,22 @@ INSTANTIATE_TEST_SUITE_P(
         AttemptCase{"GetFirstAnswers", false, {"P10=1056964608;"}, 0, 1056964608, 1, true},
         AttemptCase{"GetOtherParameterTwice", false, {"P11=3;", "P11=4;"}, 0, 4, 2, true},
         AttemptCase{"GetTimeoutThenValue", false, {"", "P10=9;"}, 0, 9, 2, true},
-        AttemptCase{"GetSecondAcknowledges", false, {"P10R=0;", "P10R=0;"}, ZEKO_WRONG_REPLY, 0,
-                    2, true},
+        AttemptCase{
+            "GetSecondAcknowledges", false, {"P10R=0;", "P10R=0;"}, ZEKO_WRONG_REPLY, 0, 2, true},
         AttemptCase{"GetSilentTwice", false, {"", ""}, ZEKO_LINK_LOST, 0, 2, false},
         AttemptCase{"GetMalformed", false, {"X;", "P10=1x;"}, ZEKO_MALFORMED, 0, 2, true},
         AttemptCase{"GetErrorText", false, {"P10=ERR;", "P10=ERR;"}, ZEKO_GET_TEXT, 0, 2, true},
         AttemptCase{"SetAccepted", true, {"P11R=0;"}, 0, 0, 1, true},
         AttemptCase{"SetSensorCodeEndsAtOnce", true, {"P12R=5;"}, 5, 0, 1, true},
-        AttemptCase{"SetOtherParameterTwice", true, {"P12R=0;", "P12R=0;"}, ZEKO_MALFORMED, 0, 2,
-                    true},
+        AttemptCase{
+            "SetOtherParameterTwice", true, {"P12R=0;", "P12R=0;"}, ZEKO_MALFORMED, 0, 2, true},
         AttemptCase{"SetSecondAccepted", true, {"P12R=0;", "P11R=0;"}, 0, 0, 2, true},
         AttemptCase{"SetSecondSensorCode", true, {"", "P11R=7;"}, 7, 0, 2, true},
-        AttemptCase{"SetSecondValueReply", true, {"P11=50;", "P11=50;"}, ZEKO_WRONG_REPLY, 0, 2,
-                    true},
+        AttemptCase{
+            "SetSecondValueReply", true, {"P11=50;", "P11=50;"}, ZEKO_WRONG_REPLY, 0, 2, true},
         AttemptCase{"SetSilentTwice", true, {"", ""}, ZEKO_LINK_LOST, 0, 2, false},
         AttemptCase{"SetMalformed", true, {"P11R=1x;", "Z;"}, ZEKO_MALFORMED, 0, 2, true},
-        AttemptCase{"SetErrorText", true, {"P11R=BAD;", "P11R=BAD;"}, ZEKO_SET_TEXT, 0, 2,
-                    true}),
+        AttemptCase{"SetErrorText", true, {"P11R=BAD;", "P11R=BAD;"}, ZEKO_SET_TEXT, 0, 2, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConnectionTest, SetSendsTheLowThirtyTwoBits) {
@@ -183,39 +183,39 @@ class HeldLock {
 public:
     explicit HeldLock(sim::PtyServer& sensor) {
         SetMessageBoxHandler([this](const char*, const char*, UINT) {
-            std::unique_lock lock(mutex_);
-            inBox_ = true;
-            changed_.notify_all();
-            changed_.wait(lock, [this] { return released_; });
+            std::unique_lock lock(m_mutex);
+            m_inBox = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_released; });
         });
         sim::Reply hangUp;
         hangUp.kind = Kind::HangUp;
         sensor.Script(hangUp);
-        holder_ = std::thread([this] {
+        m_holder = std::thread([this] {
             long value = 0;
-            result_ = ZEKO_get(10, &value);
+            m_result = ZEKO_get(10, &value);
         });
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return inBox_; });
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_inBox; });
     }
 
     int Release() {
         {
-            std::lock_guard lock(mutex_);
-            released_ = true;
+            std::lock_guard lock(m_mutex);
+            m_released = true;
         }
-        changed_.notify_all();
-        holder_.join();
-        return result_;
+        m_changed.notify_all();
+        m_holder.join();
+        return m_result;
     }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool inBox_ = false;
-    bool released_ = false;
-    std::thread holder_;
-    std::atomic<int> result_{-100};
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_inBox = false;
+    bool m_released = false;
+    std::thread m_holder;
+    std::atomic<int> m_result{-100};
 };
 
 TEST_F(ConnectionTest, BusyLockGivesUpAfterItsWait) {
@@ -227,6 +227,7 @@ TEST_F(ConnectionTest, BusyLockGivesUpAfterItsWait) {
     EXPECT_GE(Clock::now() - start, 2600ms);
     EXPECT_EQ(value, 0);
     EXPECT_EQ(ZEKO_close(), ZEKO_LOCK_BUSY);
+    EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_LOCK_BUSY);
     EXPECT_EQ(held.Release(), ZEKO_LINK_LOST);
     // The lock went back when the holder returned; the link itself was lost with the device.
     EXPECT_EQ(ZEKO_close(), ZEKO_OK);
@@ -246,6 +247,30 @@ TEST_F(ConnectionTest, CloseDiscardsTheLock) {
     // A new initial starts afresh.
     EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_OK);
     EXPECT_EQ(ZEKO_get(11, &value), ZEKO_OK);
+}
+
+// With KQ_DEBUG=1 a port that will not open says why on standard error: the failing call, the
+// device and the system's reason. Without it, nothing.
+TEST_F(ConnectionTest, DebugTraceNamesTheFailingCallAndDevice) {
+    std::filesystem::create_symlink(m_portsDir / "nowhere", m_portsDir / "COM7");
+    Sensor(3);
+    CCommPort holder;  // another program holding COM3
+    ASSERT_EQ(holder.Open(3, 115200, 'N', 8, 1, EV_RXCHAR, 512), 1);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ZEKO_initial(7, 19281, 115200), ZEKO_NO_PORT);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    setenv("KQ_DEBUG", "1", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ZEKO_initial(7, 19281, 115200), ZEKO_NO_PORT);
+    EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_NO_PORT);
+    const std::string trace = testing::internal::GetCapturedStderr();
+    unsetenv("KQ_DEBUG");
+    EXPECT_EQ(trace, "zeko: open " + (m_portsDir / "COM7").string() +
+                         ": No such file or directory\n"
+                         "zeko: flock " +
+                         (m_portsDir / "COM3").string() + ": Device or resource busy\n");
 }
 
 TEST_F(ConnectionTest, NullValuePointerIsRefused) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "link_state.h"
-#include "os/serial.h"
+#include "os/platform.h"
 #include "sensor_fixture.h"
 
 namespace {
@@ -17,9 +17,9 @@ struct ReplyCase {
     const char* name;
     std::string reply;
     int outcome;
-    int number;            // kUntouchedNumber: not written
-    long value;            // kUntouchedValue: not written
-    const char* errorText; // nullptr: not written; else the text before its ";"
+    int number;             // kUntouchedNumber: not written
+    long value;             // kUntouchedValue: not written
+    const char* errorText;  // nullptr: not written; else the text before its ";"
 };
 
 class ParameterReply : public SensorFixture, public ::testing::WithParamInterface<ReplyCase> {};
@@ -72,12 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"NoNumber", "P=5;", 3, kUntouchedNumber, kUntouchedValue, nullptr},
         ReplyCase{"BadSeparator", "P8:5;", 3, kUntouchedNumber, kUntouchedValue, nullptr},
         ReplyCase{"BadLetter", "Q8=5;", 3, kUntouchedNumber, kUntouchedValue, nullptr},
-        ReplyCase{"FiftyOneDigits", "P9" + k50Digits + "=5;", 3, kUntouchedNumber,
-                  kUntouchedValue, nullptr},
+        ReplyCase{"FiftyOneDigits", "P9" + k50Digits + "=5;", 3, kUntouchedNumber, kUntouchedValue,
+                  nullptr},
         // 10^50 - 1 does not fit 32 bits; it wraps to all ones (2^32 divides 10^50).
         ReplyCase{"FiftyDigits", "P" + k50Digits + "=5;", 0, -1, 5, nullptr},
-        ReplyCase{"TimeoutMarkerText", "TIMEOUT;", 2, kUntouchedNumber, kUntouchedValue,
-                  nullptr},
+        ReplyCase{"TimeoutMarkerText", "TIMEOUT;", 2, kUntouchedNumber, kUntouchedValue, nullptr},
         ReplyCase{"OverflowMark", std::string(101, 'P'), 3, kUntouchedNumber, kUntouchedValue,
                   nullptr},
         ReplyCase{"LargestValue", "P10=2147483647;", 0, 10, 2147483647L, nullptr},

@@ -34,18 +34,14 @@ TEST_P(PortNames, ResolveAtEveryOpen) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, PortNames,
-    ::testing::Values(NameCase{"COM1", nullptr, "/dev/ttyUSB0"},
-                      NameCase{"COM8", nullptr, "/dev/ttyUSB7"},
-                      NameCase{"COM9", nullptr, "/dev/ttyACM0"},
-                      NameCase{"COM12", nullptr, "/dev/ttyACM3"},
-                      NameCase{"COM13", nullptr, "/dev/ttyS0"},
-                      NameCase{"COM16", nullptr, "/dev/ttyS3"},
-                      NameCase{"COM17", nullptr, nullptr}, NameCase{"COM0", nullptr, nullptr},
-                      NameCase{"COM03", nullptr, nullptr}, NameCase{"LPT1", nullptr, nullptr},
-                      NameCase{"COM3x", nullptr, nullptr},
-                      NameCase{"COM3", "/tmp/ports", "/tmp/ports/COM3"},
-                      NameCase{"COM17", "/tmp/ports", "/tmp/ports/COM17"},
-                      NameCase{"COM3", "", "/dev/ttyUSB2"}),
+    ::testing::Values(
+        NameCase{"COM1", nullptr, "/dev/ttyUSB0"}, NameCase{"COM8", nullptr, "/dev/ttyUSB7"},
+        NameCase{"COM9", nullptr, "/dev/ttyACM0"}, NameCase{"COM12", nullptr, "/dev/ttyACM3"},
+        NameCase{"COM13", nullptr, "/dev/ttyS0"}, NameCase{"COM16", nullptr, "/dev/ttyS3"},
+        NameCase{"COM17", nullptr, nullptr}, NameCase{"COM0", nullptr, nullptr},
+        NameCase{"COM03", nullptr, nullptr}, NameCase{"LPT1", nullptr, nullptr},
+        NameCase{"COM3x", nullptr, nullptr}, NameCase{"COM3", "/tmp/ports", "/tmp/ports/COM3"},
+        NameCase{"COM17", "/tmp/ports", "/tmp/ports/COM17"}, NameCase{"COM3", "", "/dev/ttyUSB2"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 }  // namespace

@@ -10,10 +10,11 @@
 #include <thread>
 
 #include "dialog_fixture.h"
+#include "error_box.h"
 #include "link_error_box.h"
 #include "message_map.h"
-#include "os/message_box.h"
 #include "resource.h"
+#include "zeko_error_box.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ TEST_F(TimerTest, MessageBoxKeepsTicksComing) {
 
 TEST_F(TimerTest, LinkErrorBoxIsModalWithTheStopIconAndKeepsTicksComing) {
     InstallLinkErrorBox();
-    MessageBoxA(nullptr, "Open COM3 failed", "Application Error", MB_OK | MB_ICONSTOP);
+    ShowErrorBox("Open COM3 failed", "Application Error");
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].text, "Open COM3 failed");
     EXPECT_EQ(m_boxes[0].caption, "Application Error");
@@ -143,7 +144,7 @@ TEST_F(TimerTest, LinkErrorBoxIsModalWithTheStopIconAndKeepsTicksComing) {
         });
         closer.start(5);
     });
-    MessageBoxA(nullptr, "Open COM3 failed", "Application Error", MB_OK | MB_ICONSTOP);
+    ShowErrorBox("Open COM3 failed", "Application Error");
     EXPECT_TRUE(critical);
     EXPECT_GE(dialog.Count(1), ticksWhenShown + 3);
     SetMessageBoxHandler(nullptr);

@@ -16,7 +16,7 @@
 #include "alarm_record_format.h"
 #include "link_error_box.h"
 #include "live_dialog.h"
-#include "os/message_box.h"
+#include "zeko_error_box.h"
 #include "resource.h"
 #include "tool_state.h"
 

@@ -4,20 +4,27 @@
 
 #include <cstdint>
 
-#include "os/win32_types.h"
-
 class QIcon;
 class QPainter;
 
+using BOOL = int;
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using UINT = unsigned int;
 using LONG = std::int32_t;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
+using HWND = void*;
 using HICON = const QIcon*;
 using HCURSOR = HICON;
 using HDC = QPainter*;
+
+inline constexpr BOOL TRUE = 1;
+inline constexpr BOOL FALSE = 0;
 
 constexpr WORD LOWORD(std::uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
 constexpr WORD HIWORD(std::uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
@@ -101,6 +108,8 @@ inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 inline constexpr int IDC_STATIC = -1;
 
-// Message box icons, beside MB_OK and MB_ICONSTOP.
+// Message box styles.
+inline constexpr UINT MB_OK = 0x0;
+inline constexpr UINT MB_ICONSTOP = 0x10;
 inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
 inline constexpr UINT MB_ICONMASK = 0xF0;

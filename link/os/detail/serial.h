@@ -35,9 +35,10 @@ struct DCB {
     char EvtChar = 0;
 };
 
+// Of Win32's status only the input count, which is all the port class asks for: nonzero when a
+// read completes at once (see SerialPortObject::QueuedBytes).
 struct COMSTAT {
     DWORD cbInQue = 0;
-    DWORD cbOutQue = 0;
 };
 
 inline constexpr DWORD GENERIC_READ = 0x80000000;
@@ -77,6 +78,5 @@ BOOL ClearCommError(HANDLE port, DWORD* errors, COMSTAT* status);
 // while one is pending fails with ERROR_INVALID_PARAMETER and the pending one goes on.
 BOOL WaitCommEvent(HANDLE port, DWORD* eventMask, OVERLAPPED* overlapped);
 BOOL ReadFile(HANDLE port, LPVOID buffer, DWORD length, DWORD* read, OVERLAPPED* overlapped);
-BOOL WriteFile(HANDLE port, LPCVOID buffer, DWORD length, DWORD* written,
-               OVERLAPPED* overlapped);
+BOOL WriteFile(HANDLE port, LPCVOID buffer, DWORD length, DWORD* written, OVERLAPPED* overlapped);
 BOOL GetOverlappedResult(HANDLE port, OVERLAPPED* overlapped, DWORD* transferred, BOOL wait);

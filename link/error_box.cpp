@@ -1,7 +1,9 @@
-#include "message_box.h"
+#include "error_box.h"
 
-#include <cstdio>
 #include <mutex>
+
+#include "os/platform.h"
+#include "zeko_error_box.h"
 
 namespace {
 
@@ -15,16 +17,16 @@ void SetMessageBoxHandler(MessageBoxHandler handler) {
     g_handler = std::move(handler);
 }
 
-int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {
+void ShowErrorBox(const char* text, const char* caption) {
     MessageBoxHandler handler;
     {
         std::lock_guard lock(g_handlerMutex);
         handler = g_handler;
     }
+    // The box is shown outside the lock: a handler may run a modal loop for as long as it likes.
     if (handler) {
-        handler(text, caption, type);
+        handler(text, caption, MB_ICONSTOP);
     } else {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
+        MessageBoxA(nullptr, text, caption, MB_ICONSTOP);
     }
-    return 1;  // IDOK: the box has only an OK button
 }

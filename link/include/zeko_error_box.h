@@ -1,0 +1,12 @@
+// For a C++ program that links the library statically (the tool): how the link shows its
+// "Application Error" box. With no handler installed the platform's own box is used; on POSIX
+// that means the text goes to standard error and nothing blocks.
+#pragma once
+
+#include <functional>
+
+using MessageBoxHandler =
+    std::function<void(const char* text, const char* caption, unsigned int type)>;
+
+// Replaces the handler; an empty one restores the platform's box.
+void SetMessageBoxHandler(MessageBoxHandler handler);

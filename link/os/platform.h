@@ -1,0 +1,22 @@
+// The link's one platform switch: the port class and the connection code include this header and
+// nothing else from os/. On Windows it is the real Win32 API; elsewhere the POSIX emulation of the
+// same calls, with the same names, types and meanings, in os/detail/ (private to the link).
+#pragma once
+
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// After windows.h, which it needs: timeGetTime.
+#include <mmsystem.h>
+#else
+#include "os/detail/error_report.h"
+#include "os/detail/serial.h"
+#include "os/detail/synchronization.h"
+#include "os/detail/timing.h"
+#include "os/detail/wait.h"
+#endif
