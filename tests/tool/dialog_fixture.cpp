@@ -1,19 +1,17 @@
 #include "dialog_fixture.h"
 
-#include <stdlib.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
+#include "tool_state.h"
 #include "window_text.h"
 
+// The tool-wide state starts at zero for every test, as it does for every run of the program.
 void DialogFixture::SetUp() {
-    char pattern[] = "/tmp/kq-tool-ports-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_portsDir = pattern;
-    setenv("KQ_PORTS_DIR", m_portsDir.c_str(), 1);
+    SensorPortsFixture::SetUp();
+    ResetToolState();
     SetMessageBoxHook([this](const MessageBoxRequest& box) {
         m_boxes.push_back(box);
         return IDOK;
@@ -23,16 +21,7 @@ void DialogFixture::SetUp() {
 void DialogFixture::TearDown() {
     m_dialog.reset();
     SetMessageBoxHook({});
-    m_sensors.clear();
-    std::filesystem::remove_all(m_portsDir);
-}
-
-sim::PtyServer& DialogFixture::Sensor(int com) {
-    auto& sensor = m_sensors[com];
-    if (!sensor) {
-        sensor = std::make_unique<sim::PtyServer>(m_portsDir, com);
-    }
-    return *sensor;
+    SensorPortsFixture::TearDown();
 }
 
 CToolsDlg& DialogFixture::OpenMainDialog() {

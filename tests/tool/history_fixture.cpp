@@ -8,13 +8,6 @@ sim::AlarmRecord Record(std::uint32_t typeFlags, float first, float second) {
     return {0xDEADBEEF, typeFlags, first, second};
 }
 
-// The record counters belong to the program, not to one dialog: each test starts them afresh.
-void HistoryFixture::SetUp() {
-    DialogFixture::SetUp();
-    g_nRecordTotal = 0;
-    g_nRecordIndex = 0;
-}
-
 void HistoryFixture::Open(const std::vector<sim::AlarmRecord>& records) {
     Sensor(3).WithModel([&](sim::SensorModel& model) { model.SetRecords(records); });
     OpenMainDialog();

@@ -16,9 +16,9 @@
 #include "alarm_record_format.h"
 #include "link_error_box.h"
 #include "live_dialog.h"
-#include "zeko_error_box.h"
 #include "resource.h"
 #include "tool_state.h"
+#include "zeko_error_box.h"
 
 namespace {
 
@@ -161,21 +161,12 @@ TEST_F(ToolFaultTest, StatusTricklingInByteByByteIsShown) {
 TEST_F(ToolFaultTest, GarbledThresholdRepliesLeaveTheEditAlone) {
     OpenConnected();
     SetText(IDC_VIBRATION_ALARM, "0.42");
-    for (const char* garbage : {"P10=ERR;", "P10=12x;"}) {
-        Sensor().Script([&] {
-            sim::Reply reply;
-            reply.kind = sim::Reply::Kind::Raw;
-            reply.bytes.assign(garbage, garbage + std::char_traits<char>::length(garbage));
-            return reply;
-        }());
-    }
+    for (const char* garbage : {"P10=ERR;", "P10=12x;"}) Sensor().Script(Raw(garbage));
     Press(IDC_READ_VIBRATION_ALARM);
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.42");
 
-    sim::Reply flood;
-    flood.kind = sim::Reply::Kind::Overflow;
-    Sensor().Script(flood);
-    Sensor().Script(flood);
+    Sensor().Script(Kind(sim::Reply::Kind::Overflow));
+    Sensor().Script(Kind(sim::Reply::Kind::Overflow));
     Press(IDC_READ_VIBRATION_ALARM);
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.42");
     EXPECT_TRUE(m_boxes.empty());

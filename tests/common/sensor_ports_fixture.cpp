@@ -1,0 +1,44 @@
+#include "sensor_ports_fixture.h"
+
+#include <stdlib.h>
+
+void SensorPortsFixture::SetUp() {
+    char pattern[] = "/tmp/kq-ports-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    m_portsDir = pattern;
+    setenv("KQ_PORTS_DIR", m_portsDir.c_str(), 1);
+}
+
+void SensorPortsFixture::TearDown() {
+    m_sensors.clear();
+    std::filesystem::remove_all(m_portsDir);
+}
+
+sim::PtyServer& SensorPortsFixture::Sensor(int com) {
+    auto& sensor = m_sensors[com];
+    if (!sensor) sensor = std::make_unique<sim::PtyServer>(m_portsDir, com);
+    return *sensor;
+}
+
+std::vector<std::string> SensorPortsFixture::RequestTexts(int com) {
+    std::vector<std::string> texts;
+    for (const sim::Received& request : Sensor(com).Requests())
+        texts.push_back(Text(request.bytes));
+    return texts;
+}
+
+sim::Reply SensorPortsFixture::Raw(const std::string& text) {
+    sim::Reply reply = Kind(sim::Reply::Kind::Raw);
+    reply.bytes.assign(text.begin(), text.end());
+    return reply;
+}
+
+sim::Reply SensorPortsFixture::Kind(sim::Reply::Kind kind) {
+    sim::Reply reply;
+    reply.kind = kind;
+    return reply;
+}
+
+std::string SensorPortsFixture::Text(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
