@@ -4,7 +4,6 @@
 #include <QWidget>
 
 #include "cwnd.h"
-#include "system_metrics.h"
 
 CPaintDC::CPaintDC(CWnd* window) : m_painter(window->Widget()) {}
 

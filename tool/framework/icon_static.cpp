@@ -2,7 +2,6 @@
 
 #include <QIcon>
 
-#include "system_metrics.h"
 
 IconStatic::IconStatic(QWidget* parent, HICON icon) : QLabel(parent) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
