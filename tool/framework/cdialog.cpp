@@ -12,7 +12,11 @@
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
 
-CDialog::~CDialog() { DestroyWindow(); }
+// The members data exchange bound have ended before this runs: they are left alone.
+CDialog::~CDialog() {
+    m_controls.clear();
+    DestroyWindow();
+}
 
 INT_PTR CDialog::DoModal() {
     if (CreateFromTemplate() == nullptr) {

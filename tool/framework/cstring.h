@@ -19,7 +19,6 @@ public:
     BOOL LoadString(UINT id);
 
     BOOL IsEmpty() const { return m_text.empty(); }
-    int GetLength() const { return static_cast<int>(m_text.size()); }
     operator const char*() const { return m_text.c_str(); }  // NOLINT: LPCTSTR, as MFC converts
     const std::string& str() const { return m_text; }
 
