@@ -58,6 +58,7 @@ int SaveFile(const std::string& name, const std::string& bytes) {
     if (fd < 0) {
         return errno;
     }
+    // mkostemp makes the file private; the export gets the mode any new file gets.
     const mode_t mask = umask(0);
     umask(mask);
     int error = fchmod(fd, kNewFileMode & ~mask) == 0 ? 0 : errno;

@@ -46,10 +46,11 @@ protected:
 };
 
 // de_DE.UTF-8, whose numbers take a decimal comma, built from the system's locale sources into
-// a folder of its own and adopted as Qt adopts the user's locale at start.
+// a folder of its own and adopted for the whole process, as Qt adopts the user's locale at start.
+// The locale before comes back afterwards.
 class CommaDecimalLocale {
 public:
-    CommaDecimalLocale() {
+    CommaDecimalLocale() : m_before(setlocale(LC_ALL, nullptr)) {
         char pattern[] = "/tmp/kq-locale-XXXXXX";
         if (mkdtemp(pattern) == nullptr) return;
         m_folder = pattern;
@@ -63,12 +64,10 @@ public:
             pclose(pipe);
         }
         setenv("LOCPATH", m_folder.c_str(), 1);
-        setenv("LC_ALL", "de_DE.UTF-8", 1);
-        m_adopted = setlocale(LC_ALL, "") != nullptr;
+        m_adopted = setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
     }
     ~CommaDecimalLocale() {
-        setlocale(LC_ALL, "C");
-        unsetenv("LC_ALL");
+        setlocale(LC_ALL, m_before.c_str());
         unsetenv("LOCPATH");
         if (!m_folder.empty()) std::filesystem::remove_all(m_folder);
     }
@@ -79,6 +78,7 @@ public:
     const std::string& Output() const { return m_output; }
 
 private:
+    std::string m_before;
     std::filesystem::path m_folder;
     std::string m_output;
     bool m_adopted = false;
