@@ -1,47 +1,54 @@
 #include "decimal_parse.h"
 
+#include <QRegularExpression>
 #include <charconv>
 #include <cmath>
-#include <regex>
+#include <string>
 
 namespace {
 
-using Match = std::match_results<std::string_view::const_iterator>;
-
 // Blanks, a sign, the digits, blanks. A real number has digits with an optional point and
 // fraction (or a point and a fraction) and an optional exponent: no "inf", "nan" or hex.
-const std::regex kReal(R"([ \t\r\n]*([+-]?)(([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)[ \t\r\n]*)");
-const std::regex kInteger(R"([ \t\r\n]*([+-]?)([0-9]+)[ \t\r\n]*)");
+const QRegularExpression kReal(QStringLiteral(
+    R"(\A[ \t\r\n]*([+-]?)((?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?)[ \t\r\n]*\z)"));
+const QRegularExpression kInteger(QStringLiteral(R"(\A[ \t\r\n]*([+-]?)([0-9]+)[ \t\r\n]*\z)"));
 
-// The number's digits without the sign, which from_chars would not take as a plus.
-std::string_view Digits(const Match& match) {
-    return {match[2].first, static_cast<std::size_t>(match[2].length())};
+struct Number {
+    bool negative;
+    std::string digits;  // without the sign, which from_chars would not take as a plus
+};
+
+std::optional<Number> Match(const QRegularExpression& pattern, std::string_view text) {
+    const QRegularExpressionMatch match =
+        pattern.match(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    return Number{match.captured(1) == QLatin1Char('-'), match.captured(2).toStdString()};
 }
-
-bool Negative(const Match& match) { return match[1].compare("-") == 0; }
 
 }  // namespace
 
 std::optional<double> ParseDecimalReal(std::string_view text) {
-    Match match;
-    if (!std::regex_match(text.begin(), text.end(), match, kReal)) {
+    const std::optional<Number> number = Match(kReal, text);
+    if (!number) {
         return std::nullopt;
     }
-    const std::string_view digits = Digits(match);
+    const std::string& digits = number->digits;
     double value = 0.0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (error != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value)) {
         return std::nullopt;
     }
-    return Negative(match) ? -value : value;
+    return number->negative ? -value : value;
 }
 
 std::optional<long long> ParseDecimalInteger(std::string_view text) {
-    Match match;
-    if (!std::regex_match(text.begin(), text.end(), match, kInteger)) {
+    const std::optional<Number> number = Match(kInteger, text);
+    if (!number) {
         return std::nullopt;
     }
-    const std::string_view digits = Digits(match);
+    const std::string& digits = number->digits;
     unsigned long long magnitude = 0;
     const auto [end, error] =
         std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
@@ -49,5 +56,5 @@ std::optional<long long> ParseDecimalInteger(std::string_view text) {
         return std::nullopt;
     }
     const auto value = static_cast<long long>(magnitude);
-    return Negative(match) ? -value : value;
+    return number->negative ? -value : value;
 }
