@@ -2,17 +2,10 @@
 
 #include <stdlib.h>
 
-void SensorPortsFixture::SetUp() {
-    char pattern[] = "/tmp/kq-ports-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_portsDir = pattern;
-    setenv("KQ_PORTS_DIR", m_portsDir.c_str(), 1);
-}
+void SensorPortsFixture::SetUp() { setenv("KQ_PORTS_DIR", m_portsDir.c_str(), 1); }
 
-void SensorPortsFixture::TearDown() {
-    m_sensors.clear();
-    std::filesystem::remove_all(m_portsDir);
-}
+// The sensors stop before the folder holding their links goes with the fixture.
+void SensorPortsFixture::TearDown() { m_sensors.clear(); }
 
 sim::PtyServer& SensorPortsFixture::Sensor(int com) {
     auto& sensor = m_sensors[com];

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ports_dir.h"
 #include "pty_server.h"
 
 class SensorPortsFixture : public ::testing::Test {
@@ -28,7 +29,8 @@ protected:
     static sim::Reply Kind(sim::Reply::Kind kind);
     static std::string Text(const std::vector<std::uint8_t>& bytes);
 
-    std::filesystem::path m_portsDir;
+    PortsDir m_ports;  // declared first, so it goes last, after the sensors linked into it
+    const std::filesystem::path m_portsDir = m_ports.Path();
 
 private:
     std::map<int, std::unique_ptr<sim::PtyServer>> m_sensors;

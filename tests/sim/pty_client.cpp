@@ -74,10 +74,4 @@ int PtyClient::WriteError() {
     return write(m_fd, &byte, 1) < 0 ? errno : 0;
 }
 
-PortsDir::PortsDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kq-sim-XXXXXX").string();
-    EXPECT_NE(mkdtemp(pattern.data()), nullptr) << std::strerror(errno);
-    m_path = pattern;
-}
-
 }  // namespace sim::test

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bytes.h"
+#include "ports_dir.h"
 
 namespace sim::test {
 
@@ -34,22 +35,6 @@ public:
 
 private:
     int m_fd = -1;
-};
-
-// A fresh directory for port links, removed with everything in it.
-class PortsDir {
-public:
-    PortsDir();
-    ~PortsDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    PortsDir(const PortsDir&) = delete;
-    PortsDir& operator=(const PortsDir&) = delete;
-    const std::filesystem::path& Path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
 };
 
 }  // namespace sim::test

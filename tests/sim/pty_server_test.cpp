@@ -29,7 +29,7 @@ protected:
         EXPECT_EQ(client.WriteError(), EIO);
     }
 
-    test::PortsDir m_ports;
+    PortsDir m_ports;
     PtyServer m_server{m_ports.Path(), 3};
     test::PtyClient m_client{m_server.LinkPath()};
 };
@@ -200,7 +200,7 @@ TEST_F(SimPtyServerTest, LogsRequestsAndEveryByte) {
 }
 
 TEST(SimPtyServerLinkTest, ReplacesAnExistingLinkAndRemovesItsOwn) {
-    test::PortsDir ports;
+    PortsDir ports;
     const auto link = ports.Path() / "more" / "COM5";
     std::filesystem::create_directories(link.parent_path());
     std::filesystem::create_symlink("/dev/null", link);

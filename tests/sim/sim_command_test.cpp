@@ -82,7 +82,7 @@ bool HasLink(const std::filesystem::path& link) {
 }
 
 TEST(SimCommandTest, ServesAndTakesCommandsUntilQuit) {
-    test::PortsDir ports;
+    PortsDir ports;
     const auto link = ports.Path() / "COM7";
     SimProcess sim({"--com", "7", "--ports-dir", ports.Path().string()}, nullptr);
     const std::string banner = sim.ReadLine();
@@ -123,7 +123,7 @@ TEST(SimCommandTest, ServesAndTakesCommandsUntilQuit) {
 // cleanly.
 TEST(SimCommandTest, ServesPastEndOfInputUntilASignal) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        test::PortsDir ports;
+        PortsDir ports;
         SimProcess sim({"--com", "2", "--identity", "77", "--silent"}, ports.Path().c_str());
         sim.ReadLine();
         EXPECT_EQ(sim.ReadLine(), "type help for commands\n");
