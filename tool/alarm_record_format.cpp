@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "sensor_float.h"
 #include "sensor_contract.h"
+#include "sensor_float.h"
 #include "zeko_api.h"
 
 // The runs of blanks line the values up under the view's column header.

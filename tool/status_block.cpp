@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "sensor_float.h"
 #include "sensor_contract.h"
+#include "sensor_float.h"
 #include "zeko_api.h"
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <QIcon>
 
-
 IconStatic::IconStatic(QWidget* parent, HICON icon) : QLabel(parent) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Show(icon);
