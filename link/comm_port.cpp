@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "error_box.h"
 #include "os/platform.h"
@@ -254,7 +255,7 @@ DWORD CCommPort::QueuedInput() {
 // reading.
 void CCommPort::DrainInput(DWORD start) {
     const DWORD queuedAtStart = QueuedInput();
-    DWORD read = 0;
+    DWORD taken = 0;
     for (DWORD queued = queuedAtStart; queued > 0; queued = QueuedInput()) {
         BYTE byte = 0;
         DWORD got = 0;
@@ -269,10 +270,10 @@ void CCommPort::DrainInput(DWORD start) {
         LeaveCriticalSection(&m_csPort);
         // A read that failed brought no byte, so it stores nothing.
         if (got == 1 && m_bRequestSent) StoreByte(byte);
-        ++read;
+        ++taken;
 
         const bool replyOpen = m_bReceiving && m_bRequestSent;
-        if (Overdue(start) || (read >= queuedAtStart && !replyOpen)) return;
+        if (Overdue(start) || (taken >= queuedAtStart && !replyOpen)) return;
     }
 }
 

@@ -382,17 +382,20 @@ BOOL WaitCommEvent(HANDLE handle, DWORD* eventMask, OVERLAPPED* overlapped) {
         if (port->ReportGone()) return FALSE;
         return FailWith(ERROR_IO_PENDING);
     }
+    // A wait started while one is pending fails, and the pending one goes on watching.
+    if (port->m_commWaitEvent != nullptr) {
+        ResetOverlapped(overlapped);
+        return FailWith(ERROR_INVALID_PARAMETER);
+    }
     // Like every overlapped call, a wait resets its event unless it completes at once (which
     // would set it again): a completion signalled earlier (a write's, say) must not wake the
     // next wait.
     if (port->QueuedBytes() > 0) {
-        port->CompleteCommWait();
         if (eventMask != nullptr) *eventMask = EV_RXCHAR & port->m_eventMask;
         SignalOverlapped(overlapped);
         return TRUE;
     }
     ResetOverlapped(overlapped);
-    if (port->m_commWaitEvent != nullptr) return FailWith(ERROR_INVALID_PARAMETER);
     std::lock_guard lock(PendingPortsMutex());
     port->m_commWaitEvent = overlapped->hEvent;
     PendingPorts().push_back(port);
