@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include <utility>
+
 void SensorPortsFixture::SetUp() { setenv("KQ_PORTS_DIR", m_portsDir.c_str(), 1); }
 
 // The sensors stop before the folder holding their links goes with the fixture.
@@ -20,15 +22,19 @@ std::vector<std::string> SensorPortsFixture::RequestTexts(int com) {
     return texts;
 }
 
-sim::Reply SensorPortsFixture::Raw(const std::string& text) {
-    sim::Reply reply = Kind(sim::Reply::Kind::Raw);
-    reply.bytes.assign(text.begin(), text.end());
-    return reply;
-}
-
 sim::Reply SensorPortsFixture::Kind(sim::Reply::Kind kind) {
     sim::Reply reply;
     reply.kind = kind;
+    return reply;
+}
+
+sim::Reply SensorPortsFixture::Raw(const std::string& text) {
+    return Raw(std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+sim::Reply SensorPortsFixture::Raw(std::vector<std::uint8_t> bytes) {
+    sim::Reply reply = Kind(sim::Reply::Kind::Raw);
+    reply.bytes = std::move(bytes);
     return reply;
 }
 

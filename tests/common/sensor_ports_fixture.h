@@ -24,11 +24,14 @@ protected:
     // What the sensor on COM<com> received since its log was last cleared, one request a string.
     std::vector<std::string> RequestTexts(int com = 3);
 
-    // Scripted replies: these bytes as they stand, or a reply of the given kind.
-    static sim::Reply Raw(const std::string& text);
+public:
+    // Scripted replies: a reply of the given kind, or these bytes as they stand.
     static sim::Reply Kind(sim::Reply::Kind kind);
+    static sim::Reply Raw(const std::string& text);
+    static sim::Reply Raw(std::vector<std::uint8_t> bytes);
     static std::string Text(const std::vector<std::uint8_t>& bytes);
 
+protected:
     PortsDir m_ports;  // declared first, so it goes last, after the sensors linked into it
     const std::filesystem::path m_portsDir = m_ports.Path();
 

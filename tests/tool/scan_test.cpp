@@ -88,8 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ThresholdTest,
                          });
 
 TEST_F(ScanTest, AFailedThresholdReadLeavesEditAndSliderAlone) {
-    sim::Reply silence;
-    silence.kind = sim::Reply::Kind::Silence;
+    const sim::Reply silence = Kind(sim::Reply::Kind::Silence);
     for (int answered = 0; answered < 3; ++answered) {
         Sensor(3).Script({});  // the identity, read twice, and parameter 10
     }

@@ -147,9 +147,7 @@ TEST_F(ToolFaultTest, NoiseBetweenPollsIsDiscarded) {
 TEST_F(ToolFaultTest, StatusTricklingInByteByByteIsShown) {
     OpenConnected();
     StatusBlock block = WithTemperature(44);
-    sim::Reply reply;
-    reply.kind = sim::Reply::Kind::Raw;
-    reply.bytes = {0, 0};
+    sim::Reply reply = Raw(std::vector<std::uint8_t>{0, 0});
     reply.bytes.insert(reply.bytes.end(), block.begin(), block.end());
     reply.byteGap = 20ms;
     Sensor().Script(reply);
