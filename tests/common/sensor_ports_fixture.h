@@ -15,6 +15,14 @@
 #include "pty_server.h"
 
 class SensorPortsFixture : public ::testing::Test {
+public:
+    // Scripted replies: a reply of the given kind, or these bytes as they stand. Public, for the
+    // tables of parameterised tests too.
+    static sim::Reply Kind(sim::Reply::Kind kind);
+    static sim::Reply Raw(const std::string& text);
+    static sim::Reply Raw(std::vector<std::uint8_t> bytes);
+    static std::string Text(const std::vector<std::uint8_t>& bytes);
+
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -24,14 +32,6 @@ protected:
     // What the sensor on COM<com> received since its log was last cleared, one request a string.
     std::vector<std::string> RequestTexts(int com = 3);
 
-public:
-    // Scripted replies: a reply of the given kind, or these bytes as they stand.
-    static sim::Reply Kind(sim::Reply::Kind kind);
-    static sim::Reply Raw(const std::string& text);
-    static sim::Reply Raw(std::vector<std::uint8_t> bytes);
-    static std::string Text(const std::vector<std::uint8_t>& bytes);
-
-protected:
     PortsDir m_ports;  // declared first, so it goes last, after the sensors linked into it
     const std::filesystem::path m_portsDir = m_ports.Path();
 
