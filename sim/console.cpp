@@ -97,14 +97,14 @@ Console::Outcome Console::Execute(std::string_view line) {
             return {"error: no alarm '" + std::string(words[1]) + "' (try help)"};
         }
         std::size_t count = 0;
-        server_.WithModel([&](SensorModel& model) {
+        m_server.WithModel([&](SensorModel& model) {
             model.RaiseAlarm(*alarm);
             count = model.Records().size();
         });
         return {"ok: " + std::string(words[1]) + " alarm raised, record " + std::to_string(count)};
     }
     if (command == "clear" && arguments == 0) {
-        server_.WithModel([](SensorModel& model) { model.ClearAlarms(); });
+        m_server.WithModel([](SensorModel& model) { model.ClearAlarms(); });
         return {"ok: alarm flags cleared"};
     }
     if (command == "record" && arguments >= 1 && arguments <= 3) {
@@ -115,14 +115,14 @@ Console::Outcome Console::Execute(std::string_view line) {
             return {"error: record takes a type and up to two numbers (try help)"};
         }
         std::size_t count = 0;
-        server_.WithModel([&](SensorModel& model) {
+        m_server.WithModel([&](SensorModel& model) {
             model.AddRecord({model.NextRecordNumber(), *type, *first, *second});
             count = model.Records().size();
         });
         return {"ok: " + std::string(words[1]) + " record added, record " + std::to_string(count)};
     }
     if (command == "silent" && arguments == 1 && (words[1] == "on" || words[1] == "off")) {
-        server_.SetSilent(words[1] == "on");
+        m_server.SetSilent(words[1] == "on");
         return {"ok: silent " + std::string(words[1])};
     }
     if (command == "delay" && arguments == 1) {
@@ -132,16 +132,16 @@ Console::Outcome Console::Execute(std::string_view line) {
         if (error != std::errc{} || end != last || ms < 0) {
             return {"error: delay takes milliseconds (try help)"};
         }
-        server_.SetReplyDelay(std::chrono::milliseconds{ms});
+        m_server.SetReplyDelay(std::chrono::milliseconds{ms});
         return {"ok: reply delay " + std::to_string(ms) + " ms"};
     }
     if (command == "hangup" && arguments == 0) {
-        server_.HangUp();
-        return {"ok: hung up; " + server_.LinkPath().string() + " points nowhere until relink"};
+        m_server.HangUp();
+        return {"ok: hung up; " + m_server.LinkPath().string() + " points nowhere until relink"};
     }
     if (command == "relink" && arguments == 0) {
-        server_.Relink();
-        return {"ok: " + server_.LinkPath().string() + " -> " + server_.SlavePath()};
+        m_server.Relink();
+        return {"ok: " + m_server.LinkPath().string() + " -> " + m_server.SlavePath()};
     }
     if (command == "status" && arguments == 0) {
         return {Status()};
@@ -157,11 +157,11 @@ Console::Outcome Console::Execute(std::string_view line) {
 
 std::string Console::Status() const {
     std::ostringstream out;
-    out << "link " << server_.LinkPath().string() << " -> "
-        << (server_.Connected() ? server_.SlavePath() : std::string("nothing (hung up)")) << "\n"
-        << "silent " << OnOff(server_.Silent()) << ", reply delay " << server_.ReplyDelay().count()
-        << " ms\n";
-    server_.WithModel([&out](SensorModel& model) {
+    out << "link " << m_server.LinkPath().string() << " -> "
+        << (m_server.Connected() ? m_server.SlavePath() : std::string("nothing (hung up)")) << "\n"
+        << "silent " << OnOff(m_server.Silent()) << ", reply delay "
+        << m_server.ReplyDelay().count() << " ms\n";
+    m_server.WithModel([&out](SensorModel& model) {
         out << "identity " << model.Identity() << ", calibrations " << model.Calibrations() << "\n"
             << "vibration " << Format("%.2f", model.Vibration()) << " G, movement "
             << model.Movement() << " deg/s, temperature " << int{model.Temperature()} << " C, "
@@ -176,7 +176,7 @@ std::string Console::Status() const {
             << "records: " << model.Records().size();
     });
     // Lets a person or a script outside see that a program is talking to the sensor.
-    out << "\nrequests: " << server_.Requests().size() << " received";
+    out << "\nrequests: " << m_server.Requests().size() << " received";
     return out.str();
 }
 

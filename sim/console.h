@@ -11,7 +11,7 @@ namespace sim {
 
 class Console {
 public:
-    explicit Console(PtyServer& server) : server_(server) {}
+    explicit Console(PtyServer& server) : m_server(server) {}
 
     struct Outcome {
         std::string text;  // the acknowledgement, one or more lines without a final newline
@@ -24,7 +24,7 @@ public:
 private:
     std::string Status() const;
 
-    PtyServer& server_;
+    PtyServer& m_server;
 };
 
 }  // namespace sim

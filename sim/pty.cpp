@@ -19,37 +19,37 @@ namespace {
 }  // namespace
 
 Pty::Pty() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0) {
+    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_master < 0) {
         Fail("posix_openpt");
     }
     try {
         std::array<char, 128> name{};
-        if (grantpt(master_) != 0) {
+        if (grantpt(m_master) != 0) {
             Fail("grantpt");
         }
-        if (unlockpt(master_) != 0) {
+        if (unlockpt(m_master) != 0) {
             Fail("unlockpt");
         }
-        if (ptsname_r(master_, name.data(), name.size()) != 0) {
+        if (ptsname_r(m_master, name.data(), name.size()) != 0) {
             Fail("ptsname_r");
         }
-        slavePath_ = name.data();
-        slave_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (slave_ < 0) {
+        m_slavePath = name.data();
+        m_slave = open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (m_slave < 0) {
             Fail("open pty slave");
         }
         termios tio{};
-        if (tcgetattr(slave_, &tio) != 0) {
+        if (tcgetattr(m_slave, &tio) != 0) {
             Fail("tcgetattr");
         }
         cfmakeraw(&tio);
         cfsetspeed(&tio, B115200);
-        if (tcsetattr(slave_, TCSANOW, &tio) != 0) {
+        if (tcsetattr(m_slave, TCSANOW, &tio) != 0) {
             Fail("tcsetattr");
         }
-        const int flags = fcntl(master_, F_GETFL);
-        if (flags < 0 || fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0) {
+        const int flags = fcntl(m_master, F_GETFL);
+        if (flags < 0 || fcntl(m_master, F_SETFL, flags | O_NONBLOCK) != 0) {
             Fail("fcntl O_NONBLOCK");
         }
     } catch (...) {
@@ -61,28 +61,28 @@ Pty::Pty() {
 Pty::~Pty() { Close(); }
 
 Pty::Pty(Pty&& other) noexcept
-    : master_(std::exchange(other.master_, -1)),
-      slave_(std::exchange(other.slave_, -1)),
-      slavePath_(std::move(other.slavePath_)) {}
+    : m_master(std::exchange(other.m_master, -1)),
+      m_slave(std::exchange(other.m_slave, -1)),
+      m_slavePath(std::move(other.m_slavePath)) {}
 
 Pty& Pty::operator=(Pty&& other) noexcept {
     if (this != &other) {
         Close();
-        master_ = std::exchange(other.master_, -1);
-        slave_ = std::exchange(other.slave_, -1);
-        slavePath_ = std::move(other.slavePath_);
+        m_master = std::exchange(other.m_master, -1);
+        m_slave = std::exchange(other.m_slave, -1);
+        m_slavePath = std::move(other.m_slavePath);
     }
     return *this;
 }
 
 void Pty::Close() {
-    if (master_ >= 0) {
-        close(master_);
-        master_ = -1;
+    if (m_master >= 0) {
+        close(m_master);
+        m_master = -1;
     }
-    if (slave_ >= 0) {
-        close(slave_);
-        slave_ = -1;
+    if (m_slave >= 0) {
+        close(m_slave);
+        m_slave = -1;
     }
 }
 

@@ -16,15 +16,15 @@ public:
     Pty(const Pty&) = delete;
     Pty& operator=(const Pty&) = delete;
 
-    int Master() const { return master_; }  // non-blocking
-    const std::string& SlavePath() const { return slavePath_; }
+    int Master() const { return m_master; }  // non-blocking
+    const std::string& SlavePath() const { return m_slavePath; }
 
 private:
     void Close();
 
-    int master_ = -1;
-    int slave_ = -1;
-    std::string slavePath_;
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_slavePath;
 };
 
 }  // namespace sim

@@ -262,114 +262,114 @@ struct PtyServer::State {
     }
 };
 
-PtyServer::PtyServer(std::filesystem::path portsDir, int com) : state_(std::make_unique<State>()) {
-    state_->link = portsDir / ("COM" + std::to_string(com));
-    state_->wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (state_->wake < 0) {
+PtyServer::PtyServer(std::filesystem::path portsDir, int com) : m_state(std::make_unique<State>()) {
+    m_state->link = portsDir / ("COM" + std::to_string(com));
+    m_state->wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_state->wake < 0) {
         throw std::system_error(errno, std::generic_category(), "eventfd");
     }
-    state_->OpenPty();
-    state_->thread = std::thread([state = state_.get()] { state->Serve(); });
+    m_state->OpenPty();
+    m_state->thread = std::thread([state = m_state.get()] { state->Serve(); });
 }
 
 PtyServer::~PtyServer() {
     {
-        std::lock_guard lock(state_->mutex);
-        state_->stopping = true;
-        state_->Wake();
+        std::lock_guard lock(m_state->mutex);
+        m_state->stopping = true;
+        m_state->Wake();
     }
-    state_->thread.join();
-    state_->pty.reset();
+    m_state->thread.join();
+    m_state->pty.reset();
     std::error_code error;
     // Another server may have taken the name over since; its link stays.
-    if (fs::read_symlink(state_->link, error) == state_->linkedTo) {
-        fs::remove(state_->link, error);
+    if (fs::read_symlink(m_state->link, error) == m_state->linkedTo) {
+        fs::remove(m_state->link, error);
     }
 }
 
 void PtyServer::WithModel(const std::function<void(SensorModel&)>& f) {
-    std::lock_guard lock(state_->mutex);
-    f(state_->model);
+    std::lock_guard lock(m_state->mutex);
+    f(m_state->model);
 }
 
 void PtyServer::Script(Reply reply) {
-    std::lock_guard lock(state_->mutex);
-    state_->script.push_back(std::move(reply));
+    std::lock_guard lock(m_state->mutex);
+    m_state->script.push_back(std::move(reply));
 }
 
 void PtyServer::SetSilent(bool silent) {
-    std::lock_guard lock(state_->mutex);
-    state_->silent = silent;
+    std::lock_guard lock(m_state->mutex);
+    m_state->silent = silent;
 }
 
 void PtyServer::SetReplyDelay(std::chrono::milliseconds delay) {
-    std::lock_guard lock(state_->mutex);
-    state_->delay = delay;
+    std::lock_guard lock(m_state->mutex);
+    m_state->delay = delay;
 }
 
 void PtyServer::SendRaw(const std::vector<std::uint8_t>& bytes) {
-    std::lock_guard lock(state_->mutex);
-    if (state_->pty) {
-        state_->output.insert(state_->output.end(), bytes.begin(), bytes.end());
-        state_->Wake();
+    std::lock_guard lock(m_state->mutex);
+    if (m_state->pty) {
+        m_state->output.insert(m_state->output.end(), bytes.begin(), bytes.end());
+        m_state->Wake();
     }
 }
 
 void PtyServer::HangUp() {
-    std::lock_guard lock(state_->mutex);
-    state_->ClosePty();
-    state_->Wake();
+    std::lock_guard lock(m_state->mutex);
+    m_state->ClosePty();
+    m_state->Wake();
 }
 
 void PtyServer::Relink() {
-    std::lock_guard lock(state_->mutex);
-    state_->ClosePty();
-    state_->OpenPty();
-    state_->Wake();
+    std::lock_guard lock(m_state->mutex);
+    m_state->ClosePty();
+    m_state->OpenPty();
+    m_state->Wake();
 }
 
 std::vector<Received> PtyServer::Requests() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->requests;
+    std::lock_guard lock(m_state->mutex);
+    return m_state->requests;
 }
 
 std::vector<std::uint8_t> PtyServer::ReceivedBytes() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->received;
+    std::lock_guard lock(m_state->mutex);
+    return m_state->received;
 }
 
 bool PtyServer::WaitForRequests(std::size_t count, std::chrono::milliseconds timeout) const {
-    std::unique_lock lock(state_->mutex);
-    return state_->arrived.wait_for(lock, timeout,
-                                    [this, count] { return state_->requests.size() >= count; });
+    std::unique_lock lock(m_state->mutex);
+    return m_state->arrived.wait_for(lock, timeout,
+                                     [this, count] { return m_state->requests.size() >= count; });
 }
 
 void PtyServer::ClearLog() {
-    std::lock_guard lock(state_->mutex);
-    state_->requests.clear();
-    state_->received.clear();
+    std::lock_guard lock(m_state->mutex);
+    m_state->requests.clear();
+    m_state->received.clear();
 }
 
-std::filesystem::path PtyServer::LinkPath() const { return state_->link; }
+std::filesystem::path PtyServer::LinkPath() const { return m_state->link; }
 
 std::string PtyServer::SlavePath() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->pty ? state_->pty->SlavePath() : std::string();
+    std::lock_guard lock(m_state->mutex);
+    return m_state->pty ? m_state->pty->SlavePath() : std::string();
 }
 
 bool PtyServer::Connected() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->pty.has_value();
+    std::lock_guard lock(m_state->mutex);
+    return m_state->pty.has_value();
 }
 
 bool PtyServer::Silent() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->silent;
+    std::lock_guard lock(m_state->mutex);
+    return m_state->silent;
 }
 
 std::chrono::milliseconds PtyServer::ReplyDelay() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->delay;
+    std::lock_guard lock(m_state->mutex);
+    return m_state->delay;
 }
 
 }  // namespace sim

@@ -15,14 +15,14 @@ constexpr int kTemperatureSpan = 2;
 }  // namespace
 
 int ReadingDrift::StepsIn(std::chrono::milliseconds elapsed) {
-    carry_ += std::max(elapsed, std::chrono::milliseconds{0});
-    const auto steps = carry_ / kStep;
-    carry_ %= kStep;
+    m_carry += std::max(elapsed, std::chrono::milliseconds{0});
+    const auto steps = m_carry / kStep;
+    m_carry %= kStep;
     return static_cast<int>(std::min<std::int64_t>(steps, kMaxSteps));
 }
 
 double ReadingDrift::Uniform() {
-    const double unit = static_cast<double>(random_() - std::minstd_rand::min()) /
+    const double unit = static_cast<double>(m_random() - std::minstd_rand::min()) /
                         (std::minstd_rand::max() - std::minstd_rand::min());
     return unit * 2.0 - 1.0;
 }

@@ -25,8 +25,8 @@ public:
 private:
     double Uniform();  // -1 to 1
 
-    std::minstd_rand random_{19281};
-    std::chrono::milliseconds carry_{0};
+    std::minstd_rand m_random{19281};
+    std::chrono::milliseconds m_carry{0};
 };
 
 }  // namespace sim

@@ -25,32 +25,32 @@ std::vector<Request> RequestParser::Feed(std::span<const std::uint8_t> bytes) {
 }
 
 void RequestParser::Take(std::uint8_t byte, std::vector<Request>& complete) {
-    if (partial_.empty()) {
+    if (m_partial.empty()) {
         if (StartsText(byte) || StartsFrame(byte)) {
-            partial_.push_back(byte);
+            m_partial.push_back(byte);
         }
         return;
     }
-    if (StartsText(partial_.front())) {
-        partial_.push_back(byte);
+    if (StartsText(m_partial.front())) {
+        m_partial.push_back(byte);
         if (byte == ';') {
-            complete.push_back({Request::Kind::Text, std::move(partial_)});
-            partial_.clear();
-        } else if (partial_.size() >= kTextLimit) {
-            partial_.clear();
+            complete.push_back({Request::Kind::Text, std::move(m_partial)});
+            m_partial.clear();
+        } else if (m_partial.size() >= kTextLimit) {
+            m_partial.clear();
         }
         return;
     }
-    if (partial_.size() == 1 && byte < kShortestFrameLength) {
+    if (m_partial.size() == 1 && byte < kShortestFrameLength) {
         // No frame is that short, so the type byte was noise; this byte may still start a request.
-        partial_.clear();
+        m_partial.clear();
         Take(byte, complete);
         return;
     }
-    partial_.push_back(byte);
-    if (partial_.size() == static_cast<std::size_t>(partial_[1]) + 1) {
-        complete.push_back({Request::Kind::Block, std::move(partial_)});
-        partial_.clear();
+    m_partial.push_back(byte);
+    if (m_partial.size() == static_cast<std::size_t>(m_partial[1]) + 1) {
+        complete.push_back({Request::Kind::Block, std::move(m_partial)});
+        m_partial.clear();
     }
 }
 

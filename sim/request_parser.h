@@ -28,14 +28,14 @@ public:
     std::vector<Request> Feed(std::span<const std::uint8_t> bytes);
 
     // True while part of a request has arrived and the rest is awaited.
-    bool Pending() const { return !partial_.empty(); }
+    bool Pending() const { return !m_partial.empty(); }
     // Forgets a half-received request.
-    void Reset() { partial_.clear(); }
+    void Reset() { m_partial.clear(); }
 
 private:
     void Take(std::uint8_t byte, std::vector<Request>& complete);
 
-    std::vector<std::uint8_t> partial_;
+    std::vector<std::uint8_t> m_partial;
 };
 
 }  // namespace sim

@@ -107,19 +107,19 @@ std::vector<std::uint8_t> SensorModel::BlockData(std::uint8_t command,
 std::optional<std::int32_t> SensorModel::ReadParameter(std::int32_t parameter) const {
     switch (parameter) {
         case sensor::kParamIdentity:
-            return identity_;
+            return m_identity;
         case sensor::kParamVibrationAlarm:
-            return std::bit_cast<std::int32_t>(vibrationThreshold_);
+            return std::bit_cast<std::int32_t>(m_vibrationThreshold);
         case sensor::kParamMovementAlarm:
-            return movementThreshold_;
+            return m_movementThreshold;
         case sensor::kParamLearnVibration:
-            return learningVibration_ ? sensor::kLearnStart : sensor::kLearnCancel;
+            return m_learningVibration ? sensor::kLearnStart : sensor::kLearnCancel;
         case sensor::kParamLearnMovement:
-            return learningMovement_ ? sensor::kLearnStart : sensor::kLearnCancel;
+            return m_learningMovement ? sensor::kLearnStart : sensor::kLearnCancel;
         case sensor::kParamClearHistory:
             return 0;
         case sensor::kParamFactoryCalibration:
-            return calibrations_;
+            return m_calibrations;
         default:
             return std::nullopt;
     }
@@ -134,14 +134,14 @@ int SensorModel::WriteParameter(std::int32_t parameter, std::int32_t value) {
             if (!VibrationThresholdValid(g)) {
                 return kRefusedRange;
             }
-            vibrationThreshold_ = g;
+            m_vibrationThreshold = g;
             return sensor::kWriteAccepted;
         }
         case sensor::kParamMovementAlarm:
             if (!MovementThresholdValid(value)) {
                 return kRefusedRange;
             }
-            movementThreshold_ = value;
+            m_movementThreshold = value;
             return sensor::kWriteAccepted;
         case sensor::kParamLearnVibration:
             return WriteLearning(true, value);
@@ -151,13 +151,13 @@ int SensorModel::WriteParameter(std::int32_t parameter, std::int32_t value) {
             if (value != sensor::kCommandValue) {
                 return kRefusedValue;
             }
-            records_.clear();
+            m_records.clear();
             return sensor::kWriteAccepted;
         case sensor::kParamFactoryCalibration:
             if (value != sensor::kCommandValue) {
                 return kRefusedValue;
             }
-            ++calibrations_;
+            ++m_calibrations;
             return sensor::kWriteAccepted;
         default:
             return kRefusedUnknown;
@@ -165,7 +165,7 @@ int SensorModel::WriteParameter(std::int32_t parameter, std::int32_t value) {
 }
 
 int SensorModel::WriteLearning(bool vibration, int value) {
-    bool& learning = vibration ? learningVibration_ : learningMovement_;
+    bool& learning = vibration ? m_learningVibration : m_learningMovement;
     switch (value) {
         case sensor::kLearnStart:
             StartLearning(vibration);
@@ -185,101 +185,102 @@ int SensorModel::WriteLearning(bool vibration, int value) {
 
 void SensorModel::StartLearning(bool vibration) {
     if (vibration) {
-        learningVibration_ = true;
-        peakVibration_ = 0.0f;
+        m_learningVibration = true;
+        m_peakVibration = 0.0f;
     } else {
-        learningMovement_ = true;
-        peakMovement_ = 0;
+        m_learningMovement = true;
+        m_peakMovement = 0;
     }
     LearnStep();
 }
 
 int SensorModel::SaveLearned(bool vibration) {
     if (vibration) {
-        if (!VibrationThresholdValid(learnedVibration_)) {
+        if (!VibrationThresholdValid(m_learnedVibration)) {
             return kRefusedRange;
         }
-        vibrationThreshold_ = learnedVibration_;
-        learningVibration_ = false;
+        m_vibrationThreshold = m_learnedVibration;
+        m_learningVibration = false;
     } else {
-        if (!MovementThresholdValid(learnedMovement_)) {
+        if (!MovementThresholdValid(m_learnedMovement)) {
             return kRefusedRange;
         }
-        movementThreshold_ = learnedMovement_;
-        learningMovement_ = false;
+        m_movementThreshold = m_learnedMovement;
+        m_learningMovement = false;
     }
     return sensor::kWriteAccepted;
 }
 
 void SensorModel::LearnStep() {
-    if (learningVibration_) {
-        peakVibration_ = std::max(peakVibration_, vibration_);
-        learnedVibration_ = std::min(peakVibration_ * kLearnVibrationFactor + kLearnVibrationMargin,
-                                     sensor::kVibrationAlarmMax);
+    if (m_learningVibration) {
+        m_peakVibration = std::max(m_peakVibration, m_vibration);
+        m_learnedVibration =
+            std::min(m_peakVibration * kLearnVibrationFactor + kLearnVibrationMargin,
+                     sensor::kVibrationAlarmMax);
     }
-    if (learningMovement_) {
-        peakMovement_ = std::max(peakMovement_, std::abs(static_cast<int>(movement_)));
-        learnedMovement_ = static_cast<std::int16_t>(
-            std::min(peakMovement_ * kLearnMovementFactor + kLearnMovementMargin,
+    if (m_learningMovement) {
+        m_peakMovement = std::max(m_peakMovement, std::abs(static_cast<int>(m_movement)));
+        m_learnedMovement = static_cast<std::int16_t>(
+            std::min(m_peakMovement * kLearnMovementFactor + kLearnMovementMargin,
                      sensor::kMovementAlarmMax));
     }
 }
 
 void SensorModel::Advance(std::chrono::milliseconds elapsed) {
-    const int steps = drift_.StepsIn(elapsed);
-    if (!live_) {
+    const int steps = m_drift.StepsIn(elapsed);
+    if (!m_live) {
         return;
     }
     for (int i = 0; i < steps; ++i) {
-        vibration_ = drift_.NextVibration(vibration_);
-        movement_ = drift_.NextMovement(movement_);
-        temperature_ = drift_.NextTemperature(temperature_);
+        m_vibration = m_drift.NextVibration(m_vibration);
+        m_movement = m_drift.NextMovement(m_movement);
+        m_temperature = m_drift.NextTemperature(m_temperature);
         LearnStep();
     }
 }
 
 void SensorModel::SetVibration(float g) {
-    live_ = false;
-    vibration_ = g;
+    m_live = false;
+    m_vibration = g;
 }
 
 void SensorModel::SetMovement(std::int16_t degreesPerSecond) {
-    live_ = false;
-    movement_ = degreesPerSecond;
+    m_live = false;
+    m_movement = degreesPerSecond;
 }
 
 void SensorModel::SetTemperature(std::uint8_t celsius) {
-    live_ = false;
-    temperature_ = celsius;
+    m_live = false;
+    m_temperature = celsius;
 }
 
 void SensorModel::SetLearnedVibration(float g) {
-    live_ = false;
-    learnedVibration_ = g;
+    m_live = false;
+    m_learnedVibration = g;
 }
 
 void SensorModel::SetLearnedMovement(std::int16_t degreesPerSecond) {
-    live_ = false;
-    learnedMovement_ = degreesPerSecond;
+    m_live = false;
+    m_learnedMovement = degreesPerSecond;
 }
 
 void SensorModel::RaiseAlarm(Alarm alarm) {
-    flags_ |= FlagOf(alarm);
-    AlarmRecord record{nextRecordNumber_, RecordTypeOf(alarm), 0.0f, 0.0f};
+    m_flags |= FlagOf(alarm);
+    AlarmRecord record{m_nextRecordNumber, RecordTypeOf(alarm), 0.0f, 0.0f};
     switch (alarm) {
         case Alarm::Vibration:
             // A raised alarm always shows a value beyond its threshold.
-            record.firstValue = vibrationThreshold_;
-            record.secondValue = std::max(vibration_, vibrationThreshold_ + 0.1f);
+            record.firstValue = m_vibrationThreshold;
+            record.secondValue = std::max(m_vibration, m_vibrationThreshold + 0.1f);
             break;
         case Alarm::Movement:
-            record.firstValue = static_cast<float>(movementThreshold_);
+            record.firstValue = static_cast<float>(m_movementThreshold);
             record.secondValue = static_cast<float>(
-                std::max(std::abs(static_cast<int>(movement_)), movementThreshold_ + 12));
+                std::max(std::abs(static_cast<int>(m_movement)), m_movementThreshold + 12));
             break;
         case Alarm::Temperature:
             record.firstValue = kTemperatureLimit;
-            record.secondValue = std::max(static_cast<float>(temperature_), kTemperatureLimit + 1);
+            record.secondValue = std::max(static_cast<float>(m_temperature), kTemperatureLimit + 1);
             break;
         case Alarm::Tamper:
             break;
@@ -292,15 +293,15 @@ void SensorModel::RaiseAlarm(Alarm alarm) {
 }
 
 void SensorModel::AddRecord(const AlarmRecord& record) {
-    if (records_.size() == kMaxRecords) {
-        records_.erase(records_.begin());
+    if (m_records.size() == kMaxRecords) {
+        m_records.erase(m_records.begin());
     }
-    records_.push_back(record);
-    nextRecordNumber_ = std::max(nextRecordNumber_, record.leadingWord + 1);
+    m_records.push_back(record);
+    m_nextRecordNumber = std::max(m_nextRecordNumber, record.leadingWord + 1);
 }
 
 void SensorModel::SetRecords(std::vector<AlarmRecord> records) {
-    records_.clear();
+    m_records.clear();
     const std::size_t skip = records.size() > kMaxRecords ? records.size() - kMaxRecords : 0;
     for (std::size_t i = skip; i < records.size(); ++i) {
         AddRecord(records[i]);
@@ -329,21 +330,21 @@ std::vector<AlarmRecord> SensorModel::SampleRecords() {
 
 StatusBytes SensorModel::StatusBlock() const {
     StatusBytes block{};
-    PutBEFloat(block, sensor::kStatusVibration, vibration_);
-    PutBE16(block, sensor::kStatusMovement, static_cast<std::uint16_t>(movement_));
-    block[sensor::kStatusTemperature] = temperature_;
-    block[sensor::kStatusFlags] = flags_;
-    PutBEFloat(block, sensor::kStatusLearnedVibration, learnedVibration_);
-    PutBE16(block, sensor::kStatusLearnedMovement, static_cast<std::uint16_t>(learnedMovement_));
-    block[sensor::kStatusRecordCount] = static_cast<std::uint8_t>(records_.size());
+    PutBEFloat(block, sensor::kStatusVibration, m_vibration);
+    PutBE16(block, sensor::kStatusMovement, static_cast<std::uint16_t>(m_movement));
+    block[sensor::kStatusTemperature] = m_temperature;
+    block[sensor::kStatusFlags] = m_flags;
+    PutBEFloat(block, sensor::kStatusLearnedVibration, m_learnedVibration);
+    PutBE16(block, sensor::kStatusLearnedMovement, static_cast<std::uint16_t>(m_learnedMovement));
+    block[sensor::kStatusRecordCount] = static_cast<std::uint8_t>(m_records.size());
     return block;
 }
 
 std::optional<RecordBytes> SensorModel::RecordBlock(int number) const {
-    if (number < 1 || static_cast<std::size_t>(number) > records_.size()) {
+    if (number < 1 || static_cast<std::size_t>(number) > m_records.size()) {
         return std::nullopt;
     }
-    return Encode(records_[static_cast<std::size_t>(number) - 1]);
+    return Encode(m_records[static_cast<std::size_t>(number) - 1]);
 }
 
 }  // namespace sim

@@ -52,47 +52,47 @@ public:
 
     // Time. While live, readings (and learned values while learning) drift with elapsed time.
     void Advance(std::chrono::milliseconds elapsed);
-    void SetLive(bool live) { live_ = live; }
-    bool Live() const { return live_; }
+    void SetLive(bool live) { m_live = live; }
+    bool Live() const { return m_live; }
 
     // Setting a reading or a learned value stops the drift (SetLive(false)), so that it stays
     // exactly as set until SetLive(true).
-    float Vibration() const { return vibration_; }
+    float Vibration() const { return m_vibration; }
     void SetVibration(float g);
-    std::int16_t Movement() const { return movement_; }
+    std::int16_t Movement() const { return m_movement; }
     void SetMovement(std::int16_t degreesPerSecond);
-    std::uint8_t Temperature() const { return temperature_; }
+    std::uint8_t Temperature() const { return m_temperature; }
     void SetTemperature(std::uint8_t celsius);
-    float LearnedVibration() const { return learnedVibration_; }
+    float LearnedVibration() const { return m_learnedVibration; }
     void SetLearnedVibration(float g);
-    std::int16_t LearnedMovement() const { return learnedMovement_; }
+    std::int16_t LearnedMovement() const { return m_learnedMovement; }
     void SetLearnedMovement(std::int16_t degreesPerSecond);
 
-    std::int32_t Identity() const { return identity_; }
-    void SetIdentity(std::int32_t identity) { identity_ = identity; }
-    float VibrationThreshold() const { return vibrationThreshold_; }
-    void SetVibrationThreshold(float g) { vibrationThreshold_ = g; }
-    int MovementThreshold() const { return movementThreshold_; }
-    void SetMovementThreshold(int degreesPerSecond) { movementThreshold_ = degreesPerSecond; }
-    bool LearningVibration() const { return learningVibration_; }
-    bool LearningMovement() const { return learningMovement_; }
-    int Calibrations() const { return calibrations_; }
+    std::int32_t Identity() const { return m_identity; }
+    void SetIdentity(std::int32_t identity) { m_identity = identity; }
+    float VibrationThreshold() const { return m_vibrationThreshold; }
+    void SetVibrationThreshold(float g) { m_vibrationThreshold = g; }
+    int MovementThreshold() const { return m_movementThreshold; }
+    void SetMovementThreshold(int degreesPerSecond) { m_movementThreshold = degreesPerSecond; }
+    bool LearningVibration() const { return m_learningVibration; }
+    bool LearningMovement() const { return m_learningMovement; }
+    int Calibrations() const { return m_calibrations; }
 
     // Alarm flags, sensor::kFlag* bits.
-    std::uint8_t Flags() const { return flags_; }
-    void SetFlags(std::uint8_t flags) { flags_ = flags; }
+    std::uint8_t Flags() const { return m_flags; }
+    void SetFlags(std::uint8_t flags) { m_flags = flags; }
     // Sets the alarm's flag and records it, as the sensor does when a limit is crossed.
     void RaiseAlarm(Alarm alarm);
-    void ClearAlarms() { flags_ = 0; }
+    void ClearAlarms() { m_flags = 0; }
 
     // The alarm history; record 1 is the oldest. Records are kept exactly as given; RaiseAlarm
     // numbers its records in the leading word, counting on from the highest number seen.
-    const std::vector<AlarmRecord>& Records() const { return records_; }
+    const std::vector<AlarmRecord>& Records() const { return m_records; }
     void AddRecord(const AlarmRecord& record);
     void SetRecords(std::vector<AlarmRecord> records);
-    void ClearRecords() { records_.clear(); }
+    void ClearRecords() { m_records.clear(); }
     // The leading word RaiseAlarm would give its next record.
-    std::uint32_t NextRecordNumber() const { return nextRecordNumber_; }
+    std::uint32_t NextRecordNumber() const { return m_nextRecordNumber; }
     // A few records of every type, numbered from 1: the history a sensor brings from the field.
     static std::vector<AlarmRecord> SampleRecords();
 
@@ -108,26 +108,26 @@ private:
     std::vector<std::uint8_t> BlockData(std::uint8_t command, std::span<const std::uint8_t> payload,
                                         std::uint8_t& status) const;
 
-    std::int32_t identity_ = sensor::kIdentity;
-    float vibrationThreshold_ = 0.5f;
-    int movementThreshold_ = 100;
-    bool learningVibration_ = false;
-    bool learningMovement_ = false;
-    float peakVibration_ = 0.0f;
-    int peakMovement_ = 0;
-    int calibrations_ = 0;
+    std::int32_t m_identity = sensor::kIdentity;
+    float m_vibrationThreshold = 0.5f;
+    int m_movementThreshold = 100;
+    bool m_learningVibration = false;
+    bool m_learningMovement = false;
+    float m_peakVibration = 0.0f;
+    int m_peakMovement = 0;
+    int m_calibrations = 0;
 
-    bool live_ = true;
-    ReadingDrift drift_;
-    float vibration_ = 0.08f;
-    std::int16_t movement_ = 0;
-    std::uint8_t temperature_ = 25;
-    float learnedVibration_ = 0.0f;
-    std::int16_t learnedMovement_ = 0;
+    bool m_live = true;
+    ReadingDrift m_drift;
+    float m_vibration = 0.08f;
+    std::int16_t m_movement = 0;
+    std::uint8_t m_temperature = 25;
+    float m_learnedVibration = 0.0f;
+    std::int16_t m_learnedMovement = 0;
 
-    std::uint8_t flags_ = 0;
-    std::vector<AlarmRecord> records_;
-    std::uint32_t nextRecordNumber_ = 1;
+    std::uint8_t m_flags = 0;
+    std::vector<AlarmRecord> m_records;
+    std::uint32_t m_nextRecordNumber = 1;
 };
 
 }  // namespace sim

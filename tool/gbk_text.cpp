@@ -2,8 +2,11 @@
 
 #include <QStringEncoder>
 
-std::string ToGbk(const CString& text) {
+std::optional<std::string> ToGbk(const CString& text) {
     QStringEncoder encoder("GBK");
+    if (!encoder.isValid()) {
+        return std::nullopt;
+    }
     const QByteArray bytes = encoder.encode(ToQString(text));
     return bytes.toStdString();
 }

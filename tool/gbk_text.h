@@ -1,8 +1,10 @@
 // The dialogs' UTF-8 text in the GBK code page, as files for other programs are written.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "cstring.h"
 
-std::string ToGbk(const CString& text);
+// Nothing when this system's Qt has no GBK encoder.
+std::optional<std::string> ToGbk(const CString& text);

@@ -3,7 +3,7 @@
 #include "tool_resources.h"
 #include "tools_app.h"
 
-CToolsApp theApp;
+CToolsApp g_toolsApp;
 
 int main(int argc, char** argv) {
     AfxSetResourceHandle(&ToolResources());

@@ -31,50 +31,58 @@ constexpr Lamp kLamps[] = {
 
 // The timer's ID is not looked at: any tick polls.
 void CToolsDlg::OnTimer(UINT_PTR nIDEvent) {
-    const int result = ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength,
-                                          g_blockRequest, g_blockReply);
-    if (result != 0) {
-        // Saturating, so that a link dead for years cannot wrap the count back below the limit.
-        if (g_nPollFailures < std::numeric_limits<int>::max()) {
-            ++g_nPollFailures;
-        }
-        if (g_nPollFailures > kFailuresBeforeLost) {
-            GetDlgItem(IDC_STATUS)->SetWindowText("系统状态：连接断开!");
-        }
+    if (ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength, g_blockRequest,
+                           g_blockReply) != 0) {
+        CountPollFailure();
     } else {
-        const StatusReadings status = DecodeStatusBlock(g_blockReply);
-        m_fVibration = status.vibration;
-        m_nMovement = status.movement;
-        m_nTemperature = status.temperature;
-        m_fAutoVibration = status.learnedVibration;
-        m_nAutoMovement = status.learnedMovement;
-        g_nRecordTotal = status.recordCount;
-
-        CString text;
-        text.Format("%3.2f", static_cast<double>(m_fVibration));
-        GetDlgItem(IDC_VIBRATION)->SetWindowText(text);
-        text.Format("%d", m_nMovement);
-        GetDlgItem(IDC_MOVEMENT)->SetWindowText(text);
-        text.Format("%d", m_nTemperature);
-        GetDlgItem(IDC_TEMPERATURE)->SetWindowText(text);
-        if (g_bLearnVibration) {
-            text.Format("%3.2f", static_cast<double>(m_fAutoVibration));
-            GetDlgItem(IDC_AUTO_VIBRATION)->SetWindowText(text);
-        }
-        if (g_bLearnMovement) {
-            text.Format("%d", m_nAutoMovement);
-            GetDlgItem(IDC_AUTO_MOVEMENT)->SetWindowText(text);
-        }
-        text.Format("%3d/%3d", g_nRecordIndex, g_nRecordTotal);
-        GetDlgItem(IDC_RECORD_COUNTER)->SetWindowText(text);
-
-        for (const Lamp& lamp : kLamps) {
-            const HICON icon =
-                AfxGetApp()->LoadIcon((status.flags & lamp.flag) ? IDI_LAMP_RED : IDI_LAMP_GREEN);
-            GetDlgItem(lamp.id)->SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-        }
-
+        ShowStatus(DecodeStatusBlock(g_blockReply));
         g_nPollFailures = 0;
     }
     CDialog::OnTimer(nIDEvent);
+}
+
+// Saturating, so that a link dead for years cannot wrap the count back below the limit.
+void CToolsDlg::CountPollFailure() {
+    if (g_nPollFailures < std::numeric_limits<int>::max()) {
+        ++g_nPollFailures;
+    }
+    if (g_nPollFailures > kFailuresBeforeLost) {
+        GetDlgItem(IDC_STATUS)->SetWindowText("系统状态：连接断开!");
+    }
+}
+
+// The learned thresholds show only while their learning runs.
+void CToolsDlg::ShowStatus(const StatusReadings& status) {
+    m_fVibration = status.vibration;
+    m_nMovement = status.movement;
+    m_nTemperature = status.temperature;
+    m_fAutoVibration = status.learnedVibration;
+    m_nAutoMovement = status.learnedMovement;
+    g_nRecordTotal = status.recordCount;
+
+    CString text;
+    text.Format("%3.2f", static_cast<double>(m_fVibration));
+    GetDlgItem(IDC_VIBRATION)->SetWindowText(text);
+    text.Format("%d", m_nMovement);
+    GetDlgItem(IDC_MOVEMENT)->SetWindowText(text);
+    text.Format("%d", m_nTemperature);
+    GetDlgItem(IDC_TEMPERATURE)->SetWindowText(text);
+    if (g_bLearnVibration) {
+        text.Format("%3.2f", static_cast<double>(m_fAutoVibration));
+        GetDlgItem(IDC_AUTO_VIBRATION)->SetWindowText(text);
+    }
+    if (g_bLearnMovement) {
+        text.Format("%d", m_nAutoMovement);
+        GetDlgItem(IDC_AUTO_MOVEMENT)->SetWindowText(text);
+    }
+    ShowRecordCounter();
+    ShowLamps(status.flags);
+}
+
+void CToolsDlg::ShowLamps(BYTE flags) {
+    for (const Lamp& lamp : kLamps) {
+        const HICON icon =
+            AfxGetApp()->LoadIcon((flags & lamp.flag) != 0 ? IDI_LAMP_RED : IDI_LAMP_GREEN);
+        GetDlgItem(lamp.id)->SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    }
 }

@@ -1,21 +1,19 @@
 // The main dialog's start: the About command in the system menu, the icons, and the scan of
 // COM1 to COM16 for the sensor, which decides whether the dialog polls or stays disconnected.
 #include <array>
-#include <bit>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 
 #include "port_failures.h"
+#include "port_names.h"
 #include "resource.h"
 #include "sensor_contract.h"
+#include "sensor_float.h"
 #include "tools_dlg.h"
 #include "zeko_api.h"
 
 namespace {
 
-constexpr int kFirstPort = 1;
-constexpr int kLastPort = 16;
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollPeriodMs = 100;
 constexpr int kSliderMax = 100;
@@ -46,11 +44,41 @@ int MovementSliderPosition(std::int32_t value) {
     return product / 200;
 }
 
+// Tries COM1 to COM16 in turn; 0 for the first port whose device is the sensor, else the last
+// port's result, after saying on standard error why each port failed.
+int ScanPorts() {
+    std::array<int, kLastScannedPort - kFirstScannedPort + 1> results{};
+    for (int port = kFirstScannedPort; port <= kLastScannedPort; ++port) {
+        results[port - kFirstScannedPort] = ZEKO_initial(port, sensor::kIdentity, sensor::kBaudRate);
+        if (results[port - kFirstScannedPort] == 0) {
+            return 0;
+        }
+    }
+    ReportPortFailures(results);
+    return results.back();
+}
+
 }  // namespace
 
 BOOL CToolsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    AddAboutToSystemMenu();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
 
+    const int result = ScanPorts();
+    if (result != 0) {
+        ShowNoSensor(result);
+    } else {
+        StartPolling();
+    }
+    GetDlgItem(IDC_CANCEL_LEARN_VIBRATION)->EnableWindow(FALSE);
+    GetDlgItem(IDC_CANCEL_LEARN_MOVEMENT)->EnableWindow(FALSE);
+    return TRUE;
+}
+
+// The About item goes below the menu's own items, when the string table has its text.
+void CToolsDlg::AddAboutToSystemMenu() {
     CMenu* pSysMenu = GetSystemMenu(FALSE);
     if (pSysMenu != nullptr) {
         CString strAboutMenu;
@@ -60,64 +88,46 @@ BOOL CToolsDlg::OnInitDialog() {
             pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu);
         }
     }
+}
 
-    SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
-
-    int result = 0;
-    std::array<int, kLastPort - kFirstPort + 1> results{};
-    for (int port = kFirstPort; port <= kLastPort; ++port) {
-        result = ZEKO_initial(port, sensor::kIdentity, sensor::kBaudRate);
-        results[port - kFirstPort] = result;
-        if (result == 0) {
-            break;
-        }
+// Without a sensor every button is disabled and no timer runs.
+void CToolsDlg::ShowNoSensor(int result) {
+    for (int id : kButtons) {
+        GetDlgItem(id)->EnableWindow(FALSE);
     }
-
     CString status;
-    if (result != 0) {
-        status.Format("系统状态：未连接，未发现在线设备!ERR:%d", result);
-        for (int id : kButtons) {
-            GetDlgItem(id)->EnableWindow(FALSE);
-        }
-        ReportPortFailures(results);
-    } else {
-        m_fVibrationAlarm = 0;
-        m_fVibration = 0;
-        m_fAutoVibration = 0;
-        m_nMovementAlarm = 0;
-        m_nMovement = 0;
-        m_nAutoMovement = 0;
-        m_nTemperature = kStartTemperature;
+    status.Format("系统状态：未连接，未发现在线设备!ERR:%d", result);
+    GetDlgItem(IDC_STATUS)->SetWindowText(status);
+}
 
-        m_sliderVibration.SetRange(0, kSliderMax, TRUE);
-        m_sliderVibration.SendMessage(TBM_SETPOS, TRUE, 0);
-        m_sliderMovement.SetRange(0, kSliderMax, TRUE);
-        m_sliderMovement.SendMessage(TBM_SETPOS, TRUE, 0);
+// The readings start from rest, the sliders at 0 until the sensor's thresholds are read.
+void CToolsDlg::StartPolling() {
+    m_fVibrationAlarm = 0;
+    m_fVibration = 0;
+    m_fAutoVibration = 0;
+    m_nMovementAlarm = 0;
+    m_nMovement = 0;
+    m_nAutoMovement = 0;
+    m_nTemperature = kStartTemperature;
 
-        long value = 0;
-        if (ZEKO_get(sensor::kParamVibrationAlarm, &value) == 0) {
-            const float threshold = std::bit_cast<float>(static_cast<std::int32_t>(value));
-            CString text;
-            text.Format("%3.2f", static_cast<double>(threshold));
-            GetDlgItem(IDC_VIBRATION_ALARM)->SetWindowText(text);
-            m_sliderVibration.SendMessage(TBM_SETPOS, TRUE,
-                                          TruncateToInt(static_cast<double>(threshold) * 100));
-        }
-        if (ZEKO_get(sensor::kParamMovementAlarm, &value) == 0) {
-            const auto threshold = static_cast<std::int32_t>(value);
-            CString text;
-            text.Format("%d", threshold);
-            GetDlgItem(IDC_MOVEMENT_ALARM)->SetWindowText(text);
-            m_sliderMovement.SendMessage(TBM_SETPOS, TRUE, MovementSliderPosition(threshold));
-        }
+    m_sliderVibration.SetRange(0, kSliderMax, TRUE);
+    m_sliderVibration.SendMessage(TBM_SETPOS, TRUE, 0);
+    m_sliderMovement.SetRange(0, kSliderMax, TRUE);
+    m_sliderMovement.SendMessage(TBM_SETPOS, TRUE, 0);
 
-        SetTimer(kPollTimer, kPollPeriodMs, nullptr);
-        status = "系统状态：设备连接成功!";
+    long value = 0;
+    if (ZEKO_get(sensor::kParamVibrationAlarm, &value) == 0) {
+        const float threshold = FloatOfParameter(value);
+        ShowVibrationAlarm(threshold);
+        m_sliderVibration.SendMessage(TBM_SETPOS, TRUE,
+                                      TruncateToInt(static_cast<double>(threshold) * 100));
+    }
+    if (ZEKO_get(sensor::kParamMovementAlarm, &value) == 0) {
+        const auto threshold = static_cast<std::int32_t>(value);
+        ShowMovementAlarm(threshold);
+        m_sliderMovement.SendMessage(TBM_SETPOS, TRUE, MovementSliderPosition(threshold));
     }
 
-    GetDlgItem(IDC_STATUS)->SetWindowText(status);
-    GetDlgItem(IDC_CANCEL_LEARN_VIBRATION)->EnableWindow(FALSE);
-    GetDlgItem(IDC_CANCEL_LEARN_MOVEMENT)->EnableWindow(FALSE);
-    return TRUE;
+    SetTimer(kPollTimer, kPollPeriodMs, nullptr);
+    GetDlgItem(IDC_STATUS)->SetWindowText("系统状态：设备连接成功!");
 }

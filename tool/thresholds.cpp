@@ -2,11 +2,11 @@
 // "设置" writes the edit's value, "读阀值" shows the sensor's; each channel's learning button
 // starts learning and then saves the learned value, its "取消" button drops it. Results of the
 // writes are ignored except for a save, whose learned value is shown only when it was accepted.
-#include <bit>
 #include <cstdint>
 
 #include "resource.h"
 #include "sensor_contract.h"
+#include "sensor_float.h"
 #include "tool_state.h"
 #include "tools_dlg.h"
 #include "zeko_api.h"
@@ -31,19 +31,6 @@ constexpr LearningChannel kVibrationLearning{IDC_LEARN_VIBRATION, IDC_CANCEL_LEA
 constexpr LearningChannel kMovementLearning{IDC_LEARN_MOVEMENT, IDC_CANCEL_LEARN_MOVEMENT,
                                             &g_bLearnMovement, sensor::kParamLearnMovement};
 
-// The threshold edits' texts: G with two decimals, degrees/s whole.
-void ShowVibrationAlarm(const CDialog& dialog, float g) {
-    CString text;
-    text.Format("%3.2f", static_cast<double>(g));
-    dialog.GetDlgItem(IDC_VIBRATION_ALARM)->SetWindowText(text);
-}
-
-void ShowMovementAlarm(const CDialog& dialog, int degreesPerSecond) {
-    CString text;
-    text.Format("%d", degreesPerSecond);
-    dialog.GetDlgItem(IDC_MOVEMENT_ALARM)->SetWindowText(text);
-}
-
 // The dialog changes state before anything is sent, whatever the sensor then answers.
 void StartLearning(const CDialog& dialog, const LearningChannel& channel) {
     dialog.GetDlgItem(channel.button)->SetWindowText("保存");
@@ -62,6 +49,19 @@ int StopLearning(const CDialog& dialog, const LearningChannel& channel, int comm
 
 }  // namespace
 
+// The threshold edits' texts: G with two decimals, degrees/s whole.
+void CToolsDlg::ShowVibrationAlarm(float g) {
+    CString text;
+    text.Format("%3.2f", static_cast<double>(g));
+    GetDlgItem(IDC_VIBRATION_ALARM)->SetWindowText(text);
+}
+
+void CToolsDlg::ShowMovementAlarm(int degreesPerSecond) {
+    CString text;
+    text.Format("%d", degreesPerSecond);
+    GetDlgItem(IDC_MOVEMENT_ALARM)->SetWindowText(text);
+}
+
 // Any scroll, whatever its code, puts the slider's value into the threshold edit; nothing is
 // sent until "设置" is pressed.
 void CToolsDlg::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) {
@@ -70,12 +70,12 @@ void CToolsDlg::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) {
     if (id == IDC_SLIDER_VIBRATION) {
         const auto position = static_cast<int>(m_sliderVibration.SendMessage(TBM_GETPOS));
         m_fVibrationAlarm = static_cast<float>(position) * kVibrationPerPosition;
-        ShowVibrationAlarm(*this, m_fVibrationAlarm);
+        ShowVibrationAlarm(m_fVibrationAlarm);
     }
     if (id == IDC_SLIDER_MOVEMENT) {
         const auto position = static_cast<int>(m_sliderMovement.SendMessage(TBM_GETPOS));
         m_nMovementAlarm = static_cast<short>(position * kMovementPerPosition);
-        ShowMovementAlarm(*this, m_nMovementAlarm);
+        ShowMovementAlarm(m_nMovementAlarm);
     }
     CDialog::OnHScroll(nSBCode, nPos, pScrollBar);
 }
@@ -89,7 +89,7 @@ void CToolsDlg::OnSetVibrationAlarm() {
         MessageBox(kZeroThreshold);
         return;
     }
-    ZEKO_set(sensor::kParamVibrationAlarm, std::bit_cast<std::int32_t>(m_fVibrationAlarm));
+    ZEKO_set(sensor::kParamVibrationAlarm, ParameterOfFloat(m_fVibrationAlarm));
 }
 
 void CToolsDlg::OnSetMovementAlarm() {
@@ -107,15 +107,14 @@ void CToolsDlg::OnSetMovementAlarm() {
 void CToolsDlg::OnReadVibrationAlarm() {
     long value = 0;
     if (ZEKO_get(sensor::kParamVibrationAlarm, &value) == 0) {
-        const float threshold = std::bit_cast<float>(static_cast<std::int32_t>(value));
-        ShowVibrationAlarm(*this, threshold);
+        ShowVibrationAlarm(FloatOfParameter(value));
     }
 }
 
 void CToolsDlg::OnReadMovementAlarm() {
     long value = 0;
     if (ZEKO_get(sensor::kParamMovementAlarm, &value) == 0) {
-        ShowMovementAlarm(*this, static_cast<std::int32_t>(value));
+        ShowMovementAlarm(static_cast<std::int32_t>(value));
     }
 }
 
@@ -124,7 +123,7 @@ void CToolsDlg::OnLearnVibration() {
     if (g_bLearnVibration == 0) {
         StartLearning(*this, kVibrationLearning);
     } else if (StopLearning(*this, kVibrationLearning, sensor::kLearnSave) == 0) {
-        ShowVibrationAlarm(*this, m_fAutoVibration);
+        ShowVibrationAlarm(m_fAutoVibration);
     }
 }
 
@@ -132,7 +131,7 @@ void CToolsDlg::OnLearnMovement() {
     if (g_bLearnMovement == 0) {
         StartLearning(*this, kMovementLearning);
     } else if (StopLearning(*this, kMovementLearning, sensor::kLearnSave) == 0) {
-        ShowMovementAlarm(*this, m_nAutoMovement);
+        ShowMovementAlarm(m_nAutoMovement);
     }
 }
 

@@ -12,3 +12,6 @@ extern BYTE g_bLearnMovement;                  // 1 while it learns the movement
 extern BYTE g_nRecordTotal;                    // alarm records the sensor holds
 extern BYTE g_nRecordIndex;                    // number of the last record asked for
 extern int g_nPollFailures;                    // status polls failed in a row
+
+// Back to zero, as at the program's start: each test starts from there.
+void ResetToolState();

@@ -6,7 +6,6 @@
 #include "data_exchange.h"
 #include "message_map.h"
 #include "resource.h"
-#include "system_metrics.h"
 
 CToolsDlg::CToolsDlg(CWnd* pParent)
     : CDialog(IDD_KQ_TOOLS_DIALOG, pParent),

@@ -1,10 +1,11 @@
-// The main dialog, template 102. Its handlers are grouped by area in files of their own: the
-// start-up scan (scan.cpp), the others as marked below, and the window behaviours here.
+// The main dialog, template 102. Its handlers and the helpers that show each value are grouped
+// by area in files of their own, as marked below; the window behaviours are in tools_dlg.cpp.
 #pragma once
 
 #include "cdialog.h"
 #include "cedit.h"
 #include "cslider_ctrl.h"
+#include "status_block.h"
 
 class CToolsDlg : public CDialog {
 public:
@@ -32,8 +33,16 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
 
+    // The start-up scan (scan.cpp, with OnInitDialog).
+    void AddAboutToSystemMenu();
+    void ShowNoSensor(int result);
+    void StartPolling();
+
     // Live status polling (polling.cpp).
     void OnTimer(UINT_PTR nIDEvent);
+    void CountPollFailure();
+    void ShowStatus(const StatusReadings& status);
+    void ShowLamps(BYTE flags);
 
     // Alarm thresholds and learning (thresholds.cpp).
     void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
@@ -46,6 +55,8 @@ protected:
     void OnLearnMovement();
     void OnCancelLearnMovement();
     void OnFactoryCalibration();
+    void ShowVibrationAlarm(float g);
+    void ShowMovementAlarm(int degreesPerSecond);
 
     // Alarm history (history.cpp) and its export (export.cpp).
     void OnReadNextRecord();

@@ -12,17 +12,17 @@
 namespace sim::test {
 
 PtyClient::PtyClient(const std::filesystem::path& link) {
-    fd_ = open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    m_fd = open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     termios tio{};
-    EXPECT_EQ(tcgetattr(fd_, &tio), 0) << "opening " << link << ": " << std::strerror(errno);
+    EXPECT_EQ(tcgetattr(m_fd, &tio), 0) << "opening " << link << ": " << std::strerror(errno);
     cfmakeraw(&tio);
-    EXPECT_EQ(tcsetattr(fd_, TCSANOW, &tio), 0);
+    EXPECT_EQ(tcsetattr(m_fd, TCSANOW, &tio), 0);
 }
 
-PtyClient::~PtyClient() { close(fd_); }
+PtyClient::~PtyClient() { close(m_fd); }
 
 void PtyClient::Write(const std::vector<std::uint8_t>& bytes) {
-    ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(write(m_fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
 }
 
 std::vector<std::uint8_t> PtyClient::Read(std::size_t count, std::chrono::milliseconds timeout) {
@@ -35,7 +35,7 @@ std::vector<std::uint8_t> PtyClient::Read(std::size_t count, std::chrono::millis
         if (left.count() <= 0 || !(Wait(left) & POLLIN)) {
             break;
         }
-        const ssize_t n = read(fd_, buffer, std::min(sizeof buffer, count - bytes.size()));
+        const ssize_t n = read(m_fd, buffer, std::min(sizeof buffer, count - bytes.size()));
         if (n <= 0) {
             break;
         }
@@ -60,24 +60,18 @@ std::string PtyClient::ReadText(std::chrono::milliseconds timeout) {
 }
 
 short PtyClient::Wait(std::chrono::milliseconds timeout) {
-    pollfd fd{fd_, POLLIN, 0};
+    pollfd fd{m_fd, POLLIN, 0};
     return poll(&fd, 1, static_cast<int>(timeout.count())) > 0 ? fd.revents : 0;
 }
 
 int PtyClient::ReadError() {
     std::uint8_t byte = 0;
-    return read(fd_, &byte, 1) < 0 ? errno : 0;
+    return read(m_fd, &byte, 1) < 0 ? errno : 0;
 }
 
 int PtyClient::WriteError() {
     const std::uint8_t byte = ';';
-    return write(fd_, &byte, 1) < 0 ? errno : 0;
-}
-
-PortsDir::PortsDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kq-sim-XXXXXX").string();
-    EXPECT_NE(mkdtemp(pattern.data()), nullptr) << std::strerror(errno);
-    path_ = pattern;
+    return write(m_fd, &byte, 1) < 0 ? errno : 0;
 }
 
 }  // namespace sim::test

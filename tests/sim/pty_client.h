@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bytes.h"
+#include "ports_dir.h"
 
 namespace sim::test {
 
@@ -33,23 +34,7 @@ public:
     int WriteError();
 
 private:
-    int fd_ = -1;
-};
-
-// A fresh directory for port links, removed with everything in it.
-class PortsDir {
-public:
-    PortsDir();
-    ~PortsDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    PortsDir(const PortsDir&) = delete;
-    PortsDir& operator=(const PortsDir&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
+    int m_fd = -1;
 };
 
 }  // namespace sim::test

@@ -29,43 +29,43 @@ protected:
         EXPECT_EQ(client.WriteError(), EIO);
     }
 
-    test::PortsDir ports_;
-    PtyServer server_{ports_.Path(), 3};
-    test::PtyClient client_{server_.LinkPath()};
+    PortsDir m_ports;
+    PtyServer m_server{m_ports.Path(), 3};
+    test::PtyClient m_client{m_server.LinkPath()};
 };
 
 TEST_F(SimPtyServerTest, AnswersRequestsFromTheModel) {
-    EXPECT_EQ(std::filesystem::read_symlink(ports_.Path() / "COM3"), server_.SlavePath());
-    client_.Write("P8;");
-    EXPECT_EQ(client_.ReadText(kWithin), "P8=19281;");
+    EXPECT_EQ(std::filesystem::read_symlink(m_ports.Path() / "COM3"), m_server.SlavePath());
+    m_client.Write("P8;");
+    EXPECT_EQ(m_client.ReadText(kWithin), "P8=19281;");
 
     StatusBytes status{};
-    server_.WithModel([&](SensorModel& model) {
+    m_server.WithModel([&](SensorModel& model) {
         model.SetVibration(0.25f);
         model.SetFlags(sensor::kFlagTamper);
         status = model.StatusBlock();
     });
-    client_.Write(kStatusFrame);
+    m_client.Write(kStatusFrame);
     Bytes reply = {0, 0};
     reply.insert(reply.end(), status.begin(), status.end());
-    EXPECT_EQ(client_.Read(reply.size(), kWithin), reply);
+    EXPECT_EQ(m_client.Read(reply.size(), kWithin), reply);
 
-    client_.Write("P11=150;");
-    EXPECT_EQ(client_.ReadText(kWithin), "P11R=0;");
-    server_.WithModel([](SensorModel& model) { EXPECT_EQ(model.MovementThreshold(), 150); });
+    m_client.Write("P11=150;");
+    EXPECT_EQ(m_client.ReadText(kWithin), "P11R=0;");
+    m_server.WithModel([](SensorModel& model) { EXPECT_EQ(model.MovementThreshold(), 150); });
 }
 
 TEST_F(SimPtyServerTest, SplitAndConcatenatedRequests) {
-    client_.Write("P1");
+    m_client.Write("P1");
     std::this_thread::sleep_for(50ms);
-    client_.Write("1;P8;");
-    EXPECT_EQ(client_.ReadText(kWithin), "P11=100;");
-    EXPECT_EQ(client_.ReadText(kWithin), "P8=19281;");
+    m_client.Write("1;P8;");
+    EXPECT_EQ(m_client.ReadText(kWithin), "P11=100;");
+    EXPECT_EQ(m_client.ReadText(kWithin), "P8=19281;");
     // After a long pause a half request is forgotten, not glued to the next one.
-    client_.Write("P8");
+    m_client.Write("P8");
     std::this_thread::sleep_for(700ms);
-    client_.Write("P11;");
-    EXPECT_EQ(client_.ReadText(kWithin), "P11=100;");
+    m_client.Write("P11;");
+    EXPECT_EQ(m_client.ReadText(kWithin), "P11=100;");
 }
 
 struct ScriptCase {
@@ -83,14 +83,14 @@ class SimScriptedReplyTest : public SimPtyServerTest,
 // Each scripted answer replaces the model's for one request; the next request gets the model's.
 TEST_P(SimScriptedReplyTest, AnswersOnceThenTheModelAgain) {
     const auto& c = GetParam();
-    server_.Script(c.reply);
+    m_server.Script(c.reply);
     const auto sent = Clock::now();
-    client_.Write(c.request);
-    EXPECT_EQ(client_.Read(c.answer.size(), kWithin + c.reply.delay), c.answer);
+    m_client.Write(c.request);
+    EXPECT_EQ(m_client.Read(c.answer.size(), kWithin + c.reply.delay), c.answer);
     EXPECT_GE(Clock::now() - sent, c.reply.delay);
-    EXPECT_TRUE(client_.Read(1, kQuiet).empty()) << "nothing more for this request";
-    client_.Write("P11;");
-    EXPECT_EQ(client_.ReadText(kWithin), "P11=100;") << "a silenced write must not act";
+    EXPECT_TRUE(m_client.Read(1, kQuiet).empty()) << "nothing more for this request";
+    m_client.Write("P11;");
+    EXPECT_EQ(m_client.ReadText(kWithin), "P11=100;") << "a silenced write must not act";
 }
 
 Reply Make(Reply::Kind kind, std::chrono::milliseconds delay = 0ms, Bytes bytes = {},
@@ -116,75 +116,75 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST_F(SimPtyServerTest, ScriptedHangUpClosesTheLine) {
-    server_.Script(Make(Reply::Kind::HangUp));
-    client_.Write("P8;");
-    ExpectHungUp(client_);
-    EXPECT_FALSE(server_.Connected());
+    m_server.Script(Make(Reply::Kind::HangUp));
+    m_client.Write("P8;");
+    ExpectHungUp(m_client);
+    EXPECT_FALSE(m_server.Connected());
 }
 
 // A late answer waits in the server, not in its thread: a later request is received and
 // answered meanwhile. A raw answer does not wait for the server's delay either.
 TEST_F(SimPtyServerTest, LateAnswersDoNotHoldUpOthers) {
-    server_.SetReplyDelay(500ms);
-    server_.Script(Make(Reply::Kind::Model));
-    server_.Script(Make(Reply::Kind::Raw, 0ms, test::Bytes("raw;")));
-    client_.Write("P8;P11;");
-    EXPECT_EQ(client_.ReadText(kWithin), "raw;");
-    EXPECT_EQ(client_.ReadText(kWithin), "P8=19281;");
+    m_server.SetReplyDelay(500ms);
+    m_server.Script(Make(Reply::Kind::Model));
+    m_server.Script(Make(Reply::Kind::Raw, 0ms, test::Bytes("raw;")));
+    m_client.Write("P8;P11;");
+    EXPECT_EQ(m_client.ReadText(kWithin), "raw;");
+    EXPECT_EQ(m_client.ReadText(kWithin), "P8=19281;");
 
     const auto sent = Clock::now();
-    client_.Write("P11;");
-    EXPECT_EQ(client_.ReadText(kWithin), "P11=100;");
+    m_client.Write("P11;");
+    EXPECT_EQ(m_client.ReadText(kWithin), "P11=100;");
     EXPECT_GE(Clock::now() - sent, 500ms);
-    EXPECT_EQ(server_.ReplyDelay(), 500ms);
+    EXPECT_EQ(m_server.ReplyDelay(), 500ms);
 }
 
 TEST_F(SimPtyServerTest, SilentUntilToldOtherwise) {
-    server_.Script(Make(Reply::Kind::Raw, 0ms, test::Bytes("kept;")));
-    server_.SetSilent(true);
-    client_.Write("P8;P11;");
-    ASSERT_TRUE(server_.WaitForRequests(2, kWithin));
-    EXPECT_TRUE(client_.Read(1, kQuiet).empty());
-    server_.SetSilent(false);
-    client_.Write("P8;P8;");
-    EXPECT_EQ(client_.ReadText(kWithin), "kept;") << "the script waited";
-    EXPECT_EQ(client_.ReadText(kWithin), "P8=19281;");
+    m_server.Script(Make(Reply::Kind::Raw, 0ms, test::Bytes("kept;")));
+    m_server.SetSilent(true);
+    m_client.Write("P8;P11;");
+    ASSERT_TRUE(m_server.WaitForRequests(2, kWithin));
+    EXPECT_TRUE(m_client.Read(1, kQuiet).empty());
+    m_server.SetSilent(false);
+    m_client.Write("P8;P8;");
+    EXPECT_EQ(m_client.ReadText(kWithin), "kept;") << "the script waited";
+    EXPECT_EQ(m_client.ReadText(kWithin), "P8=19281;");
 }
 
 TEST_F(SimPtyServerTest, SendRawArrivesUnasked) {
     const Bytes noise = {0x00, 0xFF, ';', 'P'};
-    server_.SendRaw(noise);
-    EXPECT_EQ(client_.Read(noise.size(), kWithin), noise);
+    m_server.SendRaw(noise);
+    EXPECT_EQ(m_client.Read(noise.size(), kWithin), noise);
 }
 
 TEST_F(SimPtyServerTest, HangUpThenRelinkAtTheSameName) {
-    server_.HangUp();
-    EXPECT_FALSE(server_.Connected());
-    ExpectHungUp(client_);
-    EXPECT_TRUE(std::filesystem::is_symlink(server_.LinkPath())) << "the link stays";
-    server_.SendRaw({0x01});  // nothing to send it on; must not fail
+    m_server.HangUp();
+    EXPECT_FALSE(m_server.Connected());
+    ExpectHungUp(m_client);
+    EXPECT_TRUE(std::filesystem::is_symlink(m_server.LinkPath())) << "the link stays";
+    m_server.SendRaw({0x01});  // nothing to send it on; must not fail
 
-    server_.Relink();
-    EXPECT_EQ(std::filesystem::read_symlink(server_.LinkPath()), server_.SlavePath());
-    test::PtyClient again(server_.LinkPath());
+    m_server.Relink();
+    EXPECT_EQ(std::filesystem::read_symlink(m_server.LinkPath()), m_server.SlavePath());
+    test::PtyClient again(m_server.LinkPath());
     again.Write("P8;");
     EXPECT_EQ(again.ReadText(kWithin), "P8=19281;");
 
     // Relinking while a client is connected hangs its line up.
-    server_.Relink();
+    m_server.Relink();
     ExpectHungUp(again);
-    test::PtyClient third(server_.LinkPath());
+    test::PtyClient third(m_server.LinkPath());
     third.Write(kStatusFrame);
     EXPECT_EQ(third.Read(17, kWithin).size(), 17u);
 }
 
 TEST_F(SimPtyServerTest, LogsRequestsAndEveryByte) {
-    EXPECT_FALSE(server_.WaitForRequests(1, 100ms));
+    EXPECT_FALSE(m_server.WaitForRequests(1, 100ms));
     const auto before = Clock::now();
-    client_.Write("\r\nP8;");
-    client_.Write(kStatusFrame);
-    ASSERT_TRUE(server_.WaitForRequests(2, kWithin));
-    const auto requests = server_.Requests();
+    m_client.Write("\r\nP8;");
+    m_client.Write(kStatusFrame);
+    ASSERT_TRUE(m_server.WaitForRequests(2, kWithin));
+    const auto requests = m_server.Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].bytes, test::Bytes("P8;"));
     EXPECT_EQ(requests[1].bytes, kStatusFrame);
@@ -193,14 +193,14 @@ TEST_F(SimPtyServerTest, LogsRequestsAndEveryByte) {
 
     Bytes all = test::Bytes("\r\nP8;");
     all.insert(all.end(), kStatusFrame.begin(), kStatusFrame.end());
-    EXPECT_EQ(server_.ReceivedBytes(), all);
-    server_.ClearLog();
-    EXPECT_TRUE(server_.Requests().empty());
-    EXPECT_TRUE(server_.ReceivedBytes().empty());
+    EXPECT_EQ(m_server.ReceivedBytes(), all);
+    m_server.ClearLog();
+    EXPECT_TRUE(m_server.Requests().empty());
+    EXPECT_TRUE(m_server.ReceivedBytes().empty());
 }
 
 TEST(SimPtyServerLinkTest, ReplacesAnExistingLinkAndRemovesItsOwn) {
-    test::PortsDir ports;
+    PortsDir ports;
     const auto link = ports.Path() / "more" / "COM5";
     std::filesystem::create_directories(link.parent_path());
     std::filesystem::create_symlink("/dev/null", link);

@@ -23,8 +23,8 @@ public:
         int in[2];
         int out[2];
         EXPECT_EQ(pipe(in) | pipe(out), 0);
-        pid_ = fork();
-        if (pid_ == 0) {
+        m_pid = fork();
+        if (m_pid == 0) {
             dup2(in[0], 0);
             dup2(out[1], 1);
             dup2(out[1], 2);
@@ -39,42 +39,42 @@ public:
         }
         close(in[0]);
         close(out[1]);
-        input_ = fdopen(in[1], "w");
-        output_ = fdopen(out[0], "r");
+        m_input = fdopen(in[1], "w");
+        m_output = fdopen(out[0], "r");
     }
     ~SimProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
             Exit();
         }
         CloseInput();
-        fclose(output_);
+        fclose(m_output);
     }
 
     void WriteLine(const std::string& line) {
-        fprintf(input_, "%s\n", line.c_str());
-        fflush(input_);
+        fprintf(m_input, "%s\n", line.c_str());
+        fflush(m_input);
     }
     void CloseInput() {
-        if (input_ != nullptr) {
-            fclose(std::exchange(input_, nullptr));
+        if (m_input != nullptr) {
+            fclose(std::exchange(m_input, nullptr));
         }
     }
     std::string ReadLine() {
         char line[512] = {};
-        return fgets(line, sizeof line, output_) != nullptr ? std::string(line) : "";
+        return fgets(line, sizeof line, m_output) != nullptr ? std::string(line) : "";
     }
-    void Signal(int signal) { kill(pid_, signal); }
+    void Signal(int signal) { kill(m_pid, signal); }
     int Exit() {
         int status = 0;
-        waitpid(std::exchange(pid_, -1), &status, 0);
+        waitpid(std::exchange(m_pid, -1), &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
 private:
-    pid_t pid_ = -1;
-    FILE* input_ = nullptr;
-    FILE* output_ = nullptr;
+    pid_t m_pid = -1;
+    FILE* m_input = nullptr;
+    FILE* m_output = nullptr;
 };
 
 bool HasLink(const std::filesystem::path& link) {
@@ -82,7 +82,7 @@ bool HasLink(const std::filesystem::path& link) {
 }
 
 TEST(SimCommandTest, ServesAndTakesCommandsUntilQuit) {
-    test::PortsDir ports;
+    PortsDir ports;
     const auto link = ports.Path() / "COM7";
     SimProcess sim({"--com", "7", "--ports-dir", ports.Path().string()}, nullptr);
     const std::string banner = sim.ReadLine();
@@ -131,7 +131,7 @@ TEST(SimCommandTest, ServesAndTakesCommandsUntilQuit) {
 // cleanly.
 TEST(SimCommandTest, ServesPastEndOfInputUntilASignal) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        test::PortsDir ports;
+        PortsDir ports;
         SimProcess sim({"--com", "2", "--identity", "77", "--silent"}, ports.Path().c_str());
         sim.ReadLine();
         EXPECT_EQ(sim.ReadLine(), "type help for commands\n");

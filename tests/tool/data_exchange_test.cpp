@@ -60,7 +60,7 @@ TEST_F(DataExchangeTest, SavingParsesChecksRangesAndStopsAtTheFirstFailure) {
     CToolsDlg& dialog = OpenMainDialog();
     for (const SaveCase& c : kSaveCases) {
         SCOPED_TRACE(testing::Message() << c.vibrationAlarm << " / " << c.movementAlarm);
-        boxes_.clear();
+        m_boxes.clear();
         MarkMembers(dialog);
         SetText(IDC_VIBRATION, "0.25");
         SetText(IDC_TEMPERATURE, "31");
@@ -77,10 +77,10 @@ TEST_F(DataExchangeTest, SavingParsesChecksRangesAndStopsAtTheFirstFailure) {
         EXPECT_EQ(dialog.m_nTemperature, pastVibration ? 31 : -7);
         EXPECT_EQ(dialog.m_nAutoMovement, c.saved ? 12 : -7);  // after it: untouched
         if (c.saved) {
-            EXPECT_TRUE(boxes_.empty());
+            EXPECT_TRUE(m_boxes.empty());
         } else {
-            ASSERT_EQ(boxes_.size(), 1u);  // the prompt
-            EXPECT_EQ(boxes_[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
+            ASSERT_EQ(m_boxes.size(), 1u);  // the prompt
+            EXPECT_EQ(m_boxes[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
             EXPECT_EQ(dialog.Widget()->focusWidget(), Control(c.focus));
         }
     }
@@ -93,9 +93,9 @@ TEST_F(DataExchangeTest, PromptsNameTheRange) {
     SetText(IDC_VIBRATION_ALARM, "1");
     SetText(IDC_MOVEMENT_ALARM, "300");
     EXPECT_FALSE(dialog.UpdateData(TRUE));
-    ASSERT_EQ(boxes_.size(), 2u);
-    EXPECT_EQ(boxes_[0].text, "请输入一个介于 0 和 1 之间的数。");
-    EXPECT_EQ(boxes_[1].text, "请输入一个介于 0 和 200 之间的整数。");
+    ASSERT_EQ(m_boxes.size(), 2u);
+    EXPECT_EQ(m_boxes[0].text, "请输入一个介于 0 和 1 之间的数。");
+    EXPECT_EQ(m_boxes[1].text, "请输入一个介于 0 和 200 之间的整数。");
 }
 
 TEST(DecimalParseTest, RealNumbersAsTyped) {

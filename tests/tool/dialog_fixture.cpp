@@ -1,54 +1,43 @@
 #include "dialog_fixture.h"
 
-#include <stdlib.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
+#include "tool_state.h"
 #include "window_text.h"
 
+// The tool-wide state starts at zero for every test, as it does for every run of the program.
 void DialogFixture::SetUp() {
-    char pattern[] = "/tmp/kq-tool-ports-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    portsDir_ = pattern;
-    setenv("KQ_PORTS_DIR", portsDir_.c_str(), 1);
+    SensorPortsFixture::SetUp();
+    ResetToolState();
     SetMessageBoxHook([this](const MessageBoxRequest& box) {
-        boxes_.push_back(box);
+        m_boxes.push_back(box);
         return IDOK;
     });
 }
 
 void DialogFixture::TearDown() {
-    dialog_.reset();
+    m_dialog.reset();
     SetMessageBoxHook({});
-    sensors_.clear();
-    std::filesystem::remove_all(portsDir_);
-}
-
-sim::PtyServer& DialogFixture::Sensor(int com) {
-    auto& sensor = sensors_[com];
-    if (!sensor) {
-        sensor = std::make_unique<sim::PtyServer>(portsDir_, com);
-    }
-    return *sensor;
+    SensorPortsFixture::TearDown();
 }
 
 CToolsDlg& DialogFixture::OpenMainDialog() {
-    dialog_ = std::make_unique<CToolsDlg>();
-    EXPECT_TRUE(dialog_->Create());
-    return *dialog_;
+    m_dialog = std::make_unique<CToolsDlg>();
+    EXPECT_TRUE(m_dialog->Create());
+    return *m_dialog;
 }
 
 QWidget* DialogFixture::Control(int id) const {
-    return dialog_->Widget()->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    return m_dialog->Widget()->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }
 
 std::string DialogFixture::Text(int id) const { return WidgetText(Control(id)).toStdString(); }
 
 void DialogFixture::SetText(int id, const char* text) {
-    dialog_->GetDlgItem(id)->SetWindowText(text);
+    m_dialog->GetDlgItem(id)->SetWindowText(text);
 }
 
 struct ModalWatcher::State {
@@ -57,8 +46,8 @@ struct ModalWatcher::State {
 };
 
 ModalWatcher::ModalWatcher(std::function<void(QWidget* modal)> seen)
-    : state_(std::make_unique<State>()) {
-    QObject::connect(&state_->timer, &QTimer::timeout, [state = state_.get(), seen] {
+    : m_state(std::make_unique<State>()) {
+    QObject::connect(&m_state->timer, &QTimer::timeout, [state = m_state.get(), seen] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr) {
             state->last = nullptr;
@@ -67,7 +56,7 @@ ModalWatcher::ModalWatcher(std::function<void(QWidget* modal)> seen)
             seen(modal);
         }
     });
-    state_->timer.start(10);
+    m_state->timer.start(10);
 }
 
 ModalWatcher::~ModalWatcher() = default;

@@ -1,28 +1,22 @@
-// The main dialog against a private ports folder, with simulated sensors on ptys and message
-// boxes captured instead of shown.
+// The main dialog against the shared ports folder with simulated sensors, its message boxes
+// captured instead of shown.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QWidget>
-#include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "modal_box.h"
-#include "pty_server.h"
+#include "sensor_ports_fixture.h"
 #include "tools_dlg.h"
 
-class DialogFixture : public ::testing::Test {
+class DialogFixture : public SensorPortsFixture {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A simulated sensor linked as COM<com>.
-    sim::PtyServer& Sensor(int com);
     // The main dialog, created modelessly: its start-up scan has run when this returns.
     CToolsDlg& OpenMainDialog();
     // A control of the main dialog by ID, as its object name carries it.
@@ -30,12 +24,8 @@ protected:
     std::string Text(int id) const;
     void SetText(int id, const char* text);
 
-    std::filesystem::path portsDir_;
-    std::vector<MessageBoxRequest> boxes_;
-    std::unique_ptr<CToolsDlg> dialog_;
-
-private:
-    std::map<int, std::unique_ptr<sim::PtyServer>> sensors_;
+    std::vector<MessageBoxRequest> m_boxes;
+    std::unique_ptr<CToolsDlg> m_dialog;
 };
 
 // Watches for modal dialogs while it lives; `seen` runs once for each new one on top, which it
@@ -49,7 +39,7 @@ public:
 
 private:
     struct State;
-    std::unique_ptr<State> state_;
+    std::unique_ptr<State> m_state;
 };
 
 // Closes a dialog window as its Escape key does.

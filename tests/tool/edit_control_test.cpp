@@ -1,4 +1,4 @@
-// The edit messages on the history view and on a single-line edit: positions count CR LF as two
+// The edit messages on the history view: positions count CR LF as two
 // characters, the line count counts displayed rows with the empty one after a final line end,
 // selecting does not scroll and scrolling the caret does.
 #include <QPlainTextEdit>
@@ -12,7 +12,7 @@ namespace {
 class EditControlTest : public DialogFixture {
 protected:
     LRESULT History(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-        return dialog_->m_editHistory.SendMessage(message, wParam, lParam);
+        return m_dialog->m_editHistory.SendMessage(message, wParam, lParam);
     }
 
     // Appends a line at the end of the view, selecting the end first.
@@ -92,18 +92,4 @@ TEST_F(EditControlTest, SelectingDoesNotScrollButScrollingTheCaretDoes) {
     EXPECT_EQ(History(EM_SCROLLCARET), 1);
     EXPECT_GT(bar->value(), 0);
     EXPECT_TRUE(view->viewport()->rect().contains(view->cursorRect()));
-}
-
-TEST_F(EditControlTest, SingleLineEditAnswersTheSameMessages) {
-    CToolsDlg& dialog = OpenMainDialog();
-    CWnd* edit = dialog.GetDlgItem(IDC_VIBRATION_ALARM);
-    edit->SetWindowText("0.25");
-    EXPECT_EQ(edit->SendMessage(EM_GETLINECOUNT), 1);
-    edit->SendMessage(EM_SETSEL, 2, 4);
-    DWORD start = 0;
-    DWORD end = 0;
-    edit->SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(std::make_pair(start, end), std::make_pair(DWORD{2}, DWORD{4}));
-    edit->SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("5"));
-    EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.5");
 }

@@ -1,8 +1,12 @@
 // Exporting the history view: the notice, the file named after the local time in the working
 // directory, its GBK bytes with the line ends the readers of these files expect, and what happens
 // when the file cannot be written.
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <ctime>
@@ -10,8 +14,10 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cwin_app.h"
@@ -41,6 +47,10 @@ std::string Notice(const std::string& fileName) {
     return "\r\n保存数据的文件名为:\r\n" + fileName + "\r\n\r\n文件保存在根目录.";
 }
 
+std::string Failure(const std::string& fileName, const std::string& reason) {
+    return "\r\n数据文件未能保存:\r\n" + fileName + "\r\n\r\n" + reason;
+}
+
 std::string ReadFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -52,21 +62,21 @@ protected:
         HistoryFixture::SetUp();
         char pattern[] = "/tmp/kq-export-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
-        workDir_ = pattern;
-        startDir_ = fs::current_path();
-        fs::current_path(workDir_);
+        m_workDir = pattern;
+        m_startDir = fs::current_path();
+        fs::current_path(m_workDir);
         if (const char* tz = getenv("TZ")) {
-            startTz_ = tz;
+            m_startTz = tz;
         }
         SetLocalTime("CST-8", kDecember6);
     }
 
     void TearDown() override {
-        fs::current_path(startDir_);
-        fs::remove_all(workDir_);
+        fs::current_path(m_startDir);
+        fs::remove_all(m_workDir);
         SetExportClock({});
-        if (startTz_) {
-            setenv("TZ", startTz_->c_str(), 1);
+        if (m_startTz) {
+            setenv("TZ", m_startTz->c_str(), 1);
         } else {
             unsetenv("TZ");
         }
@@ -84,7 +94,7 @@ protected:
     // The names in the working directory, as their bytes are stored.
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
-        for (const fs::directory_entry& entry : fs::directory_iterator(workDir_)) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(m_workDir)) {
             names.push_back(entry.path().filename().native());
         }
         return names;
@@ -96,12 +106,12 @@ protected:
         if (!records.empty()) {
             Press(IDC_READ_ALL_RECORDS);
         }
-        boxes_.clear();
+        m_boxes.clear();
     }
 
-    fs::path workDir_;
-    fs::path startDir_;
-    std::optional<std::string> startTz_;
+    fs::path m_workDir;
+    fs::path m_startDir;
+    std::optional<std::string> m_startTz;
 };
 
 struct Moment {
@@ -125,11 +135,55 @@ void PrintTo(const Content& value, std::ostream* out) { *out << value.name; }
 
 class ContentTest : public ExportTest, public testing::WithParamInterface<Content> {};
 
+// What keeps the export from being saved.
 struct Unwritable {
     const char* name;
-    // Makes the file impossible to create; even root, which ignores directory permissions,
-    // cannot get past either way.
-    std::function<void(const fs::path& workDir)> arrange;
+    // Returns what has to live while the export runs, if anything.
+    std::function<std::shared_ptr<void>(const fs::path& workDir)> arrange;
+    const char* reason;  // the system's words for it
+};
+
+constexpr uid_t kNobody = 65534;
+
+// A folder that takes no new entries. Root passes any folder's permissions, so its file access
+// is nobody's for the while, held to the permissions like everyone else's.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(fs::path folder) : m_folder(std::move(folder)) {
+        fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+        if (geteuid() == 0) setfsuid(kNobody);
+    }
+    ~ReadOnlyFolder() {
+        if (geteuid() == 0) setfsuid(0);
+        fs::permissions(m_folder, fs::perms::owner_all);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    fs::path m_folder;
+};
+
+// A write that fails half-way, as on a full disk: the file may grow to a few bytes only.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_before);
+        m_previousSignal = signal(SIGXFSZ, SIG_IGN);  // else going past the limit kills the process
+        const rlimit limit{.rlim_cur = bytes, .rlim_max = m_before.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_before);
+        signal(SIGXFSZ, m_previousSignal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_before{};
+    sighandler_t m_previousSignal;
 };
 
 void PrintTo(const Unwritable& value, std::ostream* out) { *out << value.name; }
@@ -146,7 +200,7 @@ TEST_P(FileNameTest, TheNameIsTheLocalTimeWithoutLeadingZeros) {
     Press(IDC_EXPORT_HISTORY);
 
     ASSERT_EQ(Boxes(), std::vector<std::string>{Notice(moment.fileName)});
-    EXPECT_EQ(boxes_[0].caption, AfxGetAppName());                  // no caption of its own
+    EXPECT_EQ(m_boxes[0].caption, AfxGetAppName());                 // no caption of its own
     EXPECT_EQ(Files(), std::vector<std::string>{moment.fileName});  // UTF-8 bytes on disk
     EXPECT_TRUE(Sensor(3).ReceivedBytes().empty());  // the export does not talk to the sensor
 }
@@ -166,7 +220,7 @@ TEST_P(ContentTest, TheViewIsStoredInGbkWithCrCrLfLineEnds) {
 
     Press(IDC_EXPORT_HISTORY);
 
-    const std::string bytes = ReadFile(workDir_ / kDecember6Name);
+    const std::string bytes = ReadFile(m_workDir / kDecember6Name);
     EXPECT_EQ(bytes, GetParam().bytes);
     EXPECT_EQ(Text(IDC_HISTORY), view);
 }
@@ -193,31 +247,31 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ExportTest, OneOverTemperatureLineIsFortyFiveBytes) {
     ReadAll({Record(0x04)});
     Press(IDC_EXPORT_HISTORY);
-    const std::string bytes = ReadFile(workDir_ / kDecember6Name);
+    const std::string bytes = ReadFile(m_workDir / kDecember6Name);
     ASSERT_EQ(bytes.size(), 45u + 3 + 2);
     EXPECT_EQ(bytes.substr(45), "\r\r\n\r\n");
 }
 
 TEST_F(ExportTest, AnExistingFileOfThatNameIsTruncated) {
     ReadAll({Record(0x08)});
-    std::ofstream(workDir_ / kDecember6Name) << std::string(1000, 'x');
+    std::ofstream(m_workDir / kDecember6Name) << std::string(1000, 'x');
 
     Press(IDC_EXPORT_HISTORY);
 
-    EXPECT_EQ(ReadFile(workDir_ / kDecember6Name),
+    EXPECT_EQ(ReadFile(m_workDir / kDecember6Name),
               "  1" + Blanks(8) + kTamper + Blanks(12) + "NULL" + Blanks(10) + "NULL\r\r\n\r\n");
 }
 
 TEST_F(ExportTest, ASecondExportInTheSameSecondReplacesTheFirst) {
     ReadAll({Record(0x08), Record(0x04)});
     Press(IDC_EXPORT_HISTORY);
-    ASSERT_GT(ReadFile(workDir_ / kDecember6Name).size(), 2u);
+    ASSERT_GT(ReadFile(m_workDir / kDecember6Name).size(), 2u);
     Press(IDC_CLEAR_HISTORY);
 
     Press(IDC_EXPORT_HISTORY);
 
     EXPECT_EQ(Files(), std::vector<std::string>{kDecember6Name});
-    EXPECT_EQ(ReadFile(workDir_ / kDecember6Name), "\r\n");
+    EXPECT_EQ(ReadFile(m_workDir / kDecember6Name), "\r\n");
 }
 
 // The name comes from a single reading of the clock, taken before the notice; the file is
@@ -228,7 +282,7 @@ TEST_F(ExportTest, TheClockIsReadOnceAndTheFileWrittenAfterTheNotice) {
     SetExportClock([&readings] { return kDecember6 + readings++; });
     std::vector<std::string> filesAtNotice;
     SetMessageBoxHook([&](const MessageBoxRequest& box) {
-        boxes_.push_back(box);
+        m_boxes.push_back(box);
         filesAtNotice = Files();
         return IDOK;
     });
@@ -266,16 +320,18 @@ TEST_F(ExportTest, WithoutATestClockTheNameIsTheLocalTimeNow) {
     EXPECT_LE(at, after);
 }
 
-TEST_P(UnwritableTest, NothingIsWrittenAndNothingMoreReported) {
+TEST_P(UnwritableTest, NoFileIsLeftAndTheReasonIsShown) {
     ReadAll({Record(0x04)});
     const std::string view = Text(IDC_HISTORY);
-    GetParam().arrange(workDir_);
+    {
+        const std::shared_ptr<void> arranged = GetParam().arrange(m_workDir);
+        Press(IDC_EXPORT_HISTORY);
+    }
 
-    Press(IDC_EXPORT_HISTORY);
-
-    EXPECT_EQ(Boxes(), std::vector<std::string>{Notice(kDecember6Name)});
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{Notice(kDecember6Name),
+                                                 Failure(kDecember6Name, GetParam().reason)}));
     EXPECT_EQ(Text(IDC_HISTORY), view);
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(workDir_)) {
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(m_workDir)) {
         EXPECT_TRUE(entry.is_directory()) << entry.path();  // no file anywhere
     }
 }
@@ -289,9 +345,42 @@ INSTANTIATE_TEST_SUITE_P(
                        fs::create_directory(workDir / "gone");
                        fs::current_path(workDir / "gone");
                        fs::remove(workDir / "gone");
-                   }},
-        // A directory already holds the name: a directory cannot be opened as a file.
-        Unwritable{
-            "ADirectoryHoldsTheName",
-            [](const fs::path& workDir) { fs::create_directory(workDir / kDecember6Name); }}),
+                       return std::shared_ptr<void>();
+                   },
+                   "No such file or directory"},
+        // A directory already holds the name: no file replaces a directory.
+        Unwritable{"ADirectoryHoldsTheName",
+                   [](const fs::path& workDir) {
+                       fs::create_directory(workDir / kDecember6Name);
+                       return std::shared_ptr<void>();
+                   },
+                   "Is a directory"},
+        Unwritable{"ReadOnlyFolder",
+                   [](const fs::path& workDir) -> std::shared_ptr<void> {
+                       return std::make_shared<ReadOnlyFolder>(workDir);
+                   },
+                   "Permission denied"},
+        // The line in the view is longer than the eight bytes the file may grow to.
+        Unwritable{"WriteFailsHalfWay",
+                   [](const fs::path&) -> std::shared_ptr<void> {
+                       return std::make_shared<FileSizeLimit>(8);
+                   },
+                   "File too large"}),
     [](const testing::TestParamInfo<Unwritable>& info) { return info.param.name; });
+
+// A symbolic link planted at the export name is replaced by the export; the file it points to
+// keeps its content.
+TEST_F(ExportTest, ALinkPlantedAtTheNameIsReplacedNotWrittenThrough) {
+    ReadAll({Record(0x08)});
+    const fs::path target = m_workDir / "precious";
+    std::ofstream(target) << "keep me";
+    fs::create_symlink(target, m_workDir / kDecember6Name);
+
+    Press(IDC_EXPORT_HISTORY);
+
+    EXPECT_EQ(ReadFile(target), "keep me");
+    EXPECT_FALSE(fs::is_symlink(m_workDir / kDecember6Name));
+    EXPECT_EQ(ReadFile(m_workDir / kDecember6Name),
+              "  1" + Blanks(8) + kTamper + Blanks(12) + "NULL" + Blanks(10) + "NULL\r\r\n\r\n");
+    EXPECT_EQ(Boxes(), std::vector<std::string>{Notice(kDecember6Name)});
+}

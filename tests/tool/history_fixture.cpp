@@ -8,13 +8,6 @@ sim::AlarmRecord Record(std::uint32_t typeFlags, float first, float second) {
     return {0xDEADBEEF, typeFlags, first, second};
 }
 
-// The record counters belong to the program, not to one dialog: each test starts them afresh.
-void HistoryFixture::SetUp() {
-    DialogFixture::SetUp();
-    g_nRecordTotal = 0;
-    g_nRecordIndex = 0;
-}
-
 void HistoryFixture::Open(const std::vector<sim::AlarmRecord>& records) {
     Sensor(3).WithModel([&](sim::SensorModel& model) { model.SetRecords(records); });
     OpenMainDialog();
@@ -23,7 +16,7 @@ void HistoryFixture::Open(const std::vector<sim::AlarmRecord>& records) {
 }
 
 void HistoryFixture::Poll() {
-    dialog_->SendMessage(WM_TIMER, 1);
+    m_dialog->SendMessage(WM_TIMER, 1);
     Sensor(3).ClearLog();
 }
 
@@ -31,7 +24,7 @@ void HistoryFixture::Press(int id) { dynamic_cast<QAbstractButton*>(Control(id))
 
 std::vector<std::string> HistoryFixture::Boxes() const {
     std::vector<std::string> texts;
-    for (const MessageBoxRequest& box : boxes_) {
+    for (const MessageBoxRequest& box : m_boxes) {
         texts.push_back(box.text);
     }
     return texts;

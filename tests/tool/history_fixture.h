@@ -13,8 +13,6 @@ sim::AlarmRecord Record(std::uint32_t typeFlags, float first = 0.0f, float secon
 
 class HistoryFixture : public DialogFixture {
 protected:
-    void SetUp() override;
-
     // Opens the dialog against a sensor holding `records` and polls once; the sensor's request
     // log starts empty.
     void Open(const std::vector<sim::AlarmRecord>& records);

@@ -36,19 +36,6 @@ std::string EnergyRow(const char* number, const char* first) {
     return number + Blanks(8) + "能量累计" + Blanks(6) + first + Blanks(11) + "NULL";
 }
 
-sim::Reply Silence() {
-    sim::Reply reply;
-    reply.kind = sim::Reply::Kind::Silence;
-    return reply;
-}
-
-sim::Reply Raw(std::vector<std::uint8_t> bytes) {
-    sim::Reply reply;
-    reply.kind = sim::Reply::Kind::Raw;
-    reply.bytes = std::move(bytes);
-    return reply;
-}
-
 // A record reply: two status bytes, then 16 data bytes.
 std::vector<std::uint8_t> RecordReply(std::uint8_t linkStatus, std::uint8_t commandStatus) {
     std::vector<std::uint8_t> bytes(18, 0);
@@ -89,7 +76,7 @@ protected:
         return lines;
     }
 
-    LRESULT ViewLineCount() { return dialog_->m_editHistory.SendMessage(EM_GETLINECOUNT); }
+    LRESULT ViewLineCount() { return m_dialog->m_editHistory.SendMessage(EM_GETLINECOUNT); }
 };
 
 struct Row {
@@ -159,12 +146,12 @@ TEST_F(HistoryTest, EachAlarmTypeHasItsRowAndTheLowestTypeBitWins) {
 TEST_F(HistoryTest, WithNoRecordsBothReadsSayNoMoreAndSendNothing) {
     Open({});
     for (const int button : {IDC_READ_NEXT_RECORD, IDC_READ_ALL_RECORDS}) {
-        boxes_.clear();
+        m_boxes.clear();
         Press(button);
         EXPECT_EQ(Boxes(), std::vector<std::string>{kNoMore}) << button;
-        ASSERT_EQ(boxes_.size(), 1u);
-        EXPECT_EQ(boxes_[0].caption, AfxGetAppName());  // no caption of its own
-        EXPECT_EQ(boxes_[0].type, static_cast<UINT>(MB_OK));
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].caption, AfxGetAppName());  // no caption of its own
+        EXPECT_EQ(m_boxes[0].type, static_cast<UINT>(MB_OK));
     }
     EXPECT_TRUE(Sensor(3).ReceivedBytes().empty());
     EXPECT_EQ(Text(IDC_HISTORY), "");
@@ -225,13 +212,12 @@ TEST_P(RecordFailureTest, AFailedRecordIsSkippedSilentlyAndReadingGoesOnAfterIt)
     EXPECT_EQ(Text(IDC_RECORD_COUNTER), "  6/  8");
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, RecordFailureTest,
-                         testing::Values(ReadFailure{"Silence", Silence()},
-                                         ReadFailure{"NoSuchRecord", Raw(RecordReply(0, 2))},
-                                         ReadFailure{"BadFrame", Raw(RecordReply(1, 0))}),
-                         [](const testing::TestParamInfo<ReadFailure>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Failures, RecordFailureTest,
+    testing::Values(ReadFailure{"Silence", SensorPortsFixture::Kind(sim::Reply::Kind::Silence)},
+                    ReadFailure{"NoSuchRecord", SensorPortsFixture::Raw(RecordReply(0, 2))},
+                    ReadFailure{"BadFrame", SensorPortsFixture::Raw(RecordReply(1, 0))}),
+    [](const testing::TestParamInfo<ReadFailure>& info) { return info.param.name; });
 
 TEST_F(HistoryTest, TheLineAfterTwoHundredEmptiesTheViewFirst) {
     std::vector<sim::AlarmRecord> records(200, Record(0x01, 0.5f, 0.75f));
@@ -304,11 +290,13 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ClearFailure{"Refused",
                                  [](sim::PtyServer& sensor) {
                                      const std::string refusal = "P16R=5;";
-                                     sensor.Script(Raw({refusal.begin(), refusal.end()}));
+                                     sensor.Script(SensorPortsFixture::Raw(refusal));
                                  }},
                     ClearFailure{"NoAnswer",
                                  [](sim::PtyServer& sensor) {
-                                     sensor.Script(Silence());  // both attempts
-                                     sensor.Script(Silence());
+                                     const sim::Reply silence =
+                                         SensorPortsFixture::Kind(sim::Reply::Kind::Silence);
+                                     sensor.Script(silence);  // both attempts
+                                     sensor.Script(silence);
                                  }}),
     [](const testing::TestParamInfo<ClearFailure>& info) { return info.param.name; });

@@ -1,6 +1,5 @@
 // The main dialog connected to a simulated sensor on COM3, with its poll timer stopped so that a
-// test delivers each tick itself and knows exactly which requests the sensor gets. The tool-wide
-// state starts at zero for every test, as it does for every run of the program.
+// test delivers each tick itself and knows exactly which requests the sensor gets.
 #pragma once
 
 #include <array>
@@ -17,8 +16,6 @@ class LiveDialogTest : public DialogFixture {
 protected:
     static constexpr int kCom = 3;
 
-    void SetUp() override;
-
     sim::PtyServer& Sensor() { return DialogFixture::Sensor(kCom); }
     // Opens the dialog against the sensor, stops its timer and forgets the start-up traffic.
     CToolsDlg& OpenConnected();
@@ -33,10 +30,8 @@ protected:
     // The sensor keeps silent at its next request.
     void ScriptSilence();
     // What the sensor received since the dialog opened, one request a string.
-    std::vector<std::string> Received();
+    std::vector<std::string> Received() { return RequestTexts(kCom); }
 };
 
 // A status block with readings at rest, no alarm, nothing learned and no record.
 StatusBlock QuietStatus();
-void PutBE32(StatusBlock& block, std::size_t offset, std::uint32_t value);
-void PutBE16(StatusBlock& block, std::size_t offset, std::uint16_t value);

@@ -275,7 +275,7 @@ TEST_F(MainDialogTest, WithoutSensorTheStatusShowsTheLastCodeAndEveryButtonIsDis
                 << control.id;
         }
     }
-    EXPECT_EQ(dialog_->Widget()->findChild<QTimer*>("timer 1"), nullptr);
+    EXPECT_EQ(m_dialog->Widget()->findChild<QTimer*>("timer 1"), nullptr);
 }
 
 TEST_F(MainDialogTest, DialogHasItsCaptionSizeFontAndIcon) {
@@ -288,8 +288,8 @@ TEST_F(MainDialogTest, DialogHasItsCaptionSizeFontAndIcon) {
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(window->windowType(), Qt::Window);
     EXPECT_FALSE(window->windowIcon().isNull());
-    EXPECT_EQ(dialog_->m_hIcon, AfxGetApp()->LoadIcon(IDR_MAINFRAME));
-    EXPECT_EQ(dialog_->m_hIcon->availableSizes(), QList<QSize>{QSize(128, 128)});
+    EXPECT_EQ(m_dialog->m_hIcon, AfxGetApp()->LoadIcon(IDR_MAINFRAME));
+    EXPECT_EQ(m_dialog->m_hIcon->availableSizes(), QList<QSize>{QSize(128, 128)});
 }
 
 TEST_F(MainDialogTest, DataExchangeBindsTheControlMembers) {

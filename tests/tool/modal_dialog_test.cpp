@@ -34,7 +34,7 @@ TEST_F(ModalDialogTest, EnterClosesOnlyWhenTheFieldsSave) {
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(presses, 2);
-    ASSERT_EQ(boxes_.size(), 1u);
+    ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(dialog.m_fVibrationAlarm, 0.75f);
     EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);  // the window is gone with the loop
 }
@@ -53,7 +53,7 @@ TEST_F(ModalDialogTest, EscapeAndTheCloseBoxCancel) {
         EXPECT_EQ(dialog.DoModal(), IDCANCEL) << closeBox;
         EXPECT_EQ(dialog.m_fVibrationAlarm, 0.0f);
     }
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 TEST_F(ModalDialogTest, AboutBoxClosesWithItsOkButton) {

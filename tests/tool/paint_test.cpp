@@ -6,7 +6,6 @@
 
 #include "dialog_fixture.h"
 #include "resource.h"
-#include "system_metrics.h"
 
 namespace {
 

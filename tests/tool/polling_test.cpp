@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "big_endian.h"
 #include "cwin_app.h"
 #include "live_dialog.h"
 #include "resource.h"
@@ -140,12 +141,12 @@ const LearningCase kLearningCases[] = {
 // A block unlike QuietStatus in every field.
 StatusBlock BusyStatus() {
     StatusBlock block{};
-    PutBE32(block, sensor::kStatusVibration, std::bit_cast<std::uint32_t>(0.75f));
-    PutBE16(block, sensor::kStatusMovement, 0xFFF6);
+    sim::PutBEFloat(block, sensor::kStatusVibration, 0.75f);
+    sim::PutBE16(block, sensor::kStatusMovement, 0xFFF6);
     block[sensor::kStatusTemperature] = 40;
     block[sensor::kStatusFlags] = 0x1F;
-    PutBE32(block, sensor::kStatusLearnedVibration, std::bit_cast<std::uint32_t>(0.9f));
-    PutBE16(block, sensor::kStatusLearnedMovement, 150);
+    sim::PutBEFloat(block, sensor::kStatusLearnedVibration, 0.9f);
+    sim::PutBE16(block, sensor::kStatusLearnedMovement, 150);
     block[sensor::kStatusRecordCount] = 9;
     return block;
 }
@@ -264,7 +265,7 @@ TEST_F(PollingTest, EveryFieldGoesToItsMember) {
     EXPECT_EQ(g_nRecordTotal, 9);
 
     StatusBlock negative = QuietStatus();
-    PutBE32(negative, sensor::kStatusVibration, std::bit_cast<std::uint32_t>(-1.0f));
+    sim::PutBEFloat(negative, sensor::kStatusVibration, -1.0f);
     ScriptStatus(negative);
     Tick();
     EXPECT_EQ(dialog.m_fVibration, 0.01f);
@@ -287,8 +288,8 @@ TEST_P(PollLearnedTest, LearnedThresholdsShowOnlyWhileTheirChannelLearns) {
     g_bLearnVibration = c.vibration;
     g_bLearnMovement = c.movement;
     StatusBlock block = QuietStatus();
-    PutBE32(block, sensor::kStatusLearnedVibration, std::bit_cast<std::uint32_t>(0.9f));
-    PutBE16(block, sensor::kStatusLearnedMovement, 0xFFEC);
+    sim::PutBEFloat(block, sensor::kStatusLearnedVibration, 0.9f);
+    sim::PutBE16(block, sensor::kStatusLearnedMovement, 0xFFEC);
     ScriptStatus(block);
     Tick();
     EXPECT_EQ(Text(IDC_AUTO_VIBRATION), c.vibrationText);

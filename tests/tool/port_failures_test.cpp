@@ -18,16 +18,16 @@ TEST_F(PortFailures, ScanThatFindsNothingSaysWhyOnStandardError) {
     Sensor(1).SetSilent(true);
     Sensor(2).WithModel([](sim::SensorModel& m) { m.SetIdentity(4660); });
     Sensor(3);
-    const int held = open((portsDir_ / "COM3").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int held = open((m_portsDir / "COM3").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(held, 0);
     ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
-    std::filesystem::create_symlink("/dev/kq-no-such-device", portsDir_ / "COM4");
+    std::filesystem::create_symlink("/dev/kq-no-such-device", m_portsDir / "COM4");
 
     testing::internal::CaptureStderr();
     OpenMainDialog();
     const std::string err = testing::internal::GetCapturedStderr();
 
-    const std::string dir = portsDir_.string();
+    const std::string dir = m_portsDir.string();
     EXPECT_EQ(err, "KQ_Tools: COM1 (" + dir + "/COM1): no answer\n" + "KQ_Tools: COM2 (" + dir +
                        "/COM2): another identity\n" + "KQ_Tools: COM3 (" + dir +
                        "/COM3): busy (held by another program)\n");

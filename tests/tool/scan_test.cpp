@@ -17,7 +17,7 @@ constexpr int kButtons[] = {1002, 1003, 1009, 1011, 1013, 1014, 1015,
 class ScanTest : public DialogFixture {
 protected:
     int SliderPosition(int id) { return dynamic_cast<QSlider*>(Control(id))->value(); }
-    QTimer* PollTimer() { return dialog_->Widget()->findChild<QTimer*>("timer 1"); }
+    QTimer* PollTimer() { return m_dialog->Widget()->findChild<QTimer*>("timer 1"); }
 };
 
 struct Thresholds {
@@ -88,8 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ThresholdTest,
                          });
 
 TEST_F(ScanTest, AFailedThresholdReadLeavesEditAndSliderAlone) {
-    sim::Reply silence;
-    silence.kind = sim::Reply::Kind::Silence;
+    const sim::Reply silence = Kind(sim::Reply::Kind::Silence);
     for (int answered = 0; answered < 3; ++answered) {
         Sensor(3).Script({});  // the identity, read twice, and parameter 10
     }

@@ -14,7 +14,7 @@ namespace {
 
 class SystemMenuTest : public DialogFixture {
 protected:
-    QMenu* Menu() const { return dialog_->Widget()->findChild<QMenu*>("system menu"); }
+    QMenu* Menu() const { return m_dialog->Widget()->findChild<QMenu*>("system menu"); }
 
     std::vector<std::string> MenuTexts() const {
         std::vector<std::string> texts;
@@ -25,16 +25,16 @@ protected:
     }
 
     void RightClick(QPoint at) {
-        QWidget* window = dialog_->Widget();
+        QWidget* window = m_dialog->Widget();
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, window->mapToGlobal(at));
         QApplication::sendEvent(window->childAt(at) != nullptr ? window->childAt(at) : window,
                                 &event);
     }
 
     // Titles of the modal dialogs that opened, each closed with Escape as it appeared.
-    std::vector<std::string> opened_;
-    ModalWatcher closer_{[this](QWidget* modal) {
-        opened_.push_back(modal->windowTitle().toStdString());
+    std::vector<std::string> m_opened;
+    ModalWatcher m_closer{[this](QWidget* modal) {
+        m_opened.push_back(modal->windowTitle().toStdString());
         PressEscape(modal);
     }};
 };
@@ -50,10 +50,10 @@ TEST_F(SystemMenuTest, HoldsCloseThenTheAboutCommand) {
 TEST_F(SystemMenuTest, CommandsSixteenToThirtyOneOpenTheAboutBox) {
     CToolsDlg& dialog = OpenMainDialog();
     for (const UINT command : {16u, 31u, 32u, 0xF010u /* move */}) {
-        opened_.clear();
+        m_opened.clear();
         dialog.SendMessage(WM_SYSCOMMAND, command, 0);
         const bool about = command == 16 || command == 31;
-        EXPECT_EQ(opened_,
+        EXPECT_EQ(m_opened,
                   about ? std::vector<std::string>{"关于 KQ_Tools"} : std::vector<std::string>{})
             << command;
         EXPECT_TRUE(dialog.Widget()->isVisible());
@@ -64,7 +64,7 @@ TEST_F(SystemMenuTest, CloseCommandGetsDefaultProcessingAndEndsTheDialog) {
     CToolsDlg& dialog = OpenMainDialog();
     dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(dialog.Widget()->isVisible());
-    EXPECT_TRUE(opened_.empty());
+    EXPECT_TRUE(m_opened.empty());
 }
 
 TEST_F(SystemMenuTest, AltSpaceOpensTheMenuAndItsMnemonicOpensTheAboutBox) {
@@ -73,8 +73,8 @@ TEST_F(SystemMenuTest, AltSpaceOpensTheMenuAndItsMnemonicOpensTheAboutBox) {
     QTest::keyClick(window->focusWidget(), Qt::Key_Space, Qt::AltModifier);
     ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::activePopupWidget() == Menu(); }));
     QTest::keyClick(Menu(), Qt::Key_A);
-    EXPECT_TRUE(ProcessEventsUntil([&] { return !opened_.empty(); }));
-    EXPECT_EQ(opened_, std::vector<std::string>{"关于 KQ_Tools"});
+    EXPECT_TRUE(ProcessEventsUntil([&] { return !m_opened.empty(); }));
+    EXPECT_EQ(m_opened, std::vector<std::string>{"关于 KQ_Tools"});
 }
 
 TEST_F(SystemMenuTest, RightClickOnTheBackgroundOpensTheMenu) {

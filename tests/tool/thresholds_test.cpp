@@ -29,7 +29,7 @@ class ThresholdsTest : public LiveDialogTest {
 protected:
     int SliderPosition(int id) { return qobject_cast<QSlider*>(Control(id))->value(); }
     void Scroll(int slider, int position, Qt::Key key) {
-        dialog_->GetDlgItem(slider)->SendMessage(TBM_SETPOS, TRUE, position);
+        m_dialog->GetDlgItem(slider)->SendMessage(TBM_SETPOS, TRUE, position);
         QTest::keyClick(Control(slider), key);
     }
 };
@@ -249,17 +249,17 @@ TEST_P(SetTest, WritesTheEditsValueUnlessRefused) {
     EXPECT_EQ(Received(), c.sent);
     switch (c.box) {
         case Box::None:
-            EXPECT_TRUE(boxes_.empty());
+            EXPECT_TRUE(m_boxes.empty());
             break;
         case Box::Zero:
-            ASSERT_EQ(boxes_.size(), 1u);
-            EXPECT_EQ(boxes_[0].text, kZeroThreshold);
-            EXPECT_EQ(boxes_[0].caption, AfxGetAppName());
-            EXPECT_EQ(boxes_[0].type, MB_OK);
+            ASSERT_EQ(m_boxes.size(), 1u);
+            EXPECT_EQ(m_boxes[0].text, kZeroThreshold);
+            EXPECT_EQ(m_boxes[0].caption, AfxGetAppName());
+            EXPECT_EQ(m_boxes[0].type, MB_OK);
             break;
         case Box::Prompt:
-            ASSERT_EQ(boxes_.size(), 1u);
-            EXPECT_NE(boxes_[0].text, kZeroThreshold);
+            ASSERT_EQ(m_boxes.size(), 1u);
+            EXPECT_NE(m_boxes[0].text, kZeroThreshold);
             break;
     }
     if (!c.sent.empty()) {
@@ -290,7 +290,7 @@ TEST_P(ReadTest, ShowsTheSensorsThresholdInTheEditOnly) {
     EXPECT_EQ(dialog.m_nMovementAlarm, 0);
     EXPECT_EQ(SliderPosition(IDC_SLIDER_VIBRATION), 50);
     EXPECT_EQ(SliderPosition(IDC_SLIDER_MOVEMENT), 50);
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, ReadTest, testing::ValuesIn(kReads),
@@ -303,7 +303,7 @@ TEST_F(ThresholdsTest, AFailedReadKeepsTheEditAndSaysNothing) {
     Press(IDC_READ_MOVEMENT_ALARM);
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.50");
     EXPECT_EQ(Text(IDC_MOVEMENT_ALARM), "100");
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
     EXPECT_FALSE(Received().empty());
 }
 
@@ -323,7 +323,7 @@ TEST_F(ThresholdsTest, FactoryCalibrationSendsParameter17FromItsHiddenButton) {
     EXPECT_EQ(Received(), Requests{"P17=1;"});
     Sensor().WithModel([](sim::SensorModel& model) { EXPECT_EQ(model.Calibrations(), 1); });
     EXPECT_FALSE(Control(IDC_FACTORY_CALIBRATION)->isVisible());
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 TEST_P(LearnTest, StartShowsTheLearnedValueAndSaveMakesItTheThreshold) {
@@ -386,7 +386,7 @@ TEST_P(SaveFailureTest, AFailedSaveLeavesTheThresholdEditButEndsLearning) {
     EXPECT_EQ(Text(c.alarmEdit), alarmBefore);
     EXPECT_EQ(Text(c.learnedEdit), c.learntText);
     EXPECT_EQ(Received().back(), Write(c.parameter, 2));
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Channels, SaveFailureTest,
@@ -410,7 +410,7 @@ TEST_F(ThresholdsTest, LearningStartsAndEndsEvenWithTheSensorSilent) {
     EXPECT_EQ(Text(IDC_LEARN_VIBRATION), "开始");
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.50");
     EXPECT_EQ(Received().front(), Write(12, 1));
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 TEST_F(ThresholdsTest, BothChannelsLearnIndependently) {

@@ -21,19 +21,19 @@ namespace {
 // The About template with a timer handler of its own, recording every tick.
 class TickingDialog : public CDialog {
 public:
-    TickingDialog() : CDialog(IDD_ABOUTBOX) { clock_.start(); }
+    TickingDialog() : CDialog(IDD_ABOUTBOX) { m_clock.start(); }
 
     struct Tick {
         UINT_PTR id;
         qint64 at;  // milliseconds
     };
-    std::vector<Tick> ticks;
-    std::chrono::milliseconds stall{0};  // the first tick of timer 1 takes this long
-    qint64 stallEnd = -1;
+    std::vector<Tick> m_ticks;
+    std::chrono::milliseconds m_stall{0};  // the first tick of timer 1 takes this long
+    qint64 m_stallEnd = -1;
 
-    qint64 Now() const { return clock_.elapsed(); }
+    qint64 Now() const { return m_clock.elapsed(); }
     std::size_t Count(UINT_PTR id) const {
-        return std::count_if(ticks.begin(), ticks.end(),
+        return std::count_if(m_ticks.begin(), m_ticks.end(),
                              [id](const Tick& t) { return t.id == id; });
     }
 
@@ -45,16 +45,16 @@ protected:
     }
 
     void OnTimer(UINT_PTR id) {
-        ticks.push_back({id, Now()});
-        if (id == 1 && stallEnd < 0 && stall.count() > 0) {
-            std::this_thread::sleep_for(stall);
-            stallEnd = Now();
+        m_ticks.push_back({id, Now()});
+        if (id == 1 && m_stallEnd < 0 && m_stall.count() > 0) {
+            std::this_thread::sleep_for(m_stall);
+            m_stallEnd = Now();
         }
         CDialog::OnTimer(id);
     }
 
 private:
-    QElapsedTimer clock_;
+    QElapsedTimer m_clock;
 };
 
 class TimerTest : public DialogFixture {};
@@ -83,14 +83,14 @@ TEST_F(TimerTest, TicksMissedDuringALongHandlerComeOnceAfterIt) {
     TickingDialog dialog;
     ASSERT_TRUE(dialog.Create());
     constexpr int kPeriod = 20;
-    dialog.stall = std::chrono::milliseconds(15 * kPeriod);
+    dialog.m_stall = std::chrono::milliseconds(15 * kPeriod);
     dialog.SetTimer(1, kPeriod);
     ASSERT_TRUE(WaitForTicks(dialog, 1, 6));
     // Fourteen periods fell due during the stall; at most one tick may start before the next
     // period after it has begun.
     const auto piled = std::count_if(
-        dialog.ticks.begin() + 1, dialog.ticks.end(),
-        [&](const TickingDialog::Tick& tick) { return tick.at < dialog.stallEnd + kPeriod; });
+        dialog.m_ticks.begin() + 1, dialog.m_ticks.end(),
+        [&](const TickingDialog::Tick& tick) { return tick.at < dialog.m_stallEnd + kPeriod; });
     EXPECT_LE(piled, 1);
 }
 
@@ -120,10 +120,10 @@ TEST_F(TimerTest, MessageBoxKeepsTicksComing) {
 TEST_F(TimerTest, LinkErrorBoxIsModalWithTheStopIconAndKeepsTicksComing) {
     InstallLinkErrorBox();
     ShowErrorBox("Open COM3 failed", "Application Error");
-    ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(boxes_[0].text, "Open COM3 failed");
-    EXPECT_EQ(boxes_[0].caption, "Application Error");
-    EXPECT_EQ(boxes_[0].type & MB_ICONMASK, MB_ICONSTOP);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].text, "Open COM3 failed");
+    EXPECT_EQ(m_boxes[0].caption, "Application Error");
+    EXPECT_EQ(m_boxes[0].type & MB_ICONMASK, MB_ICONSTOP);
 
     SetMessageBoxHook({});
     TickingDialog dialog;

@@ -1,15 +1,24 @@
 // The dialog on a line that misbehaves: a sensor that goes quiet and comes back, an adapter
 // pulled out and plugged back in, noise and replies trickling in.
+#include <locale.h>
+#include <stdlib.h>
+
+#include <bit>
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "alarm_record.h"
+#include "alarm_record_format.h"
 #include "link_error_box.h"
 #include "live_dialog.h"
-#include "zeko_error_box.h"
 #include "resource.h"
 #include "tool_state.h"
+#include "zeko_error_box.h"
 
 namespace {
 
@@ -36,6 +45,51 @@ protected:
     }
 };
 
+// de_DE.UTF-8, whose numbers take a decimal comma, built from the system's locale sources into
+// a folder of its own and adopted for the whole process, as Qt adopts the user's locale at start.
+// The locale before comes back afterwards.
+class CommaDecimalLocale {
+public:
+    CommaDecimalLocale() : m_before(setlocale(LC_ALL, nullptr)) {
+        char pattern[] = "/tmp/kq-locale-XXXXXX";
+        if (mkdtemp(pattern) == nullptr) return;
+        m_folder = pattern;
+        // localedef exits 1 on mere warnings about the sources, yet writes the locale: whether
+        // the locale can be adopted is what counts.
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 '" + (m_folder / "de_DE.UTF-8").string() + "' 2>&1";
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char line[256];
+            while (fgets(line, sizeof line, pipe) != nullptr) m_output += line;
+            pclose(pipe);
+        }
+        setenv("LOCPATH", m_folder.c_str(), 1);
+        m_adopted = setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    }
+    ~CommaDecimalLocale() {
+        setlocale(LC_ALL, m_before.c_str());
+        unsetenv("LOCPATH");
+        if (!m_folder.empty()) std::filesystem::remove_all(m_folder);
+    }
+    CommaDecimalLocale(const CommaDecimalLocale&) = delete;
+    CommaDecimalLocale& operator=(const CommaDecimalLocale&) = delete;
+
+    bool Adopted() const { return m_adopted; }
+    const std::string& Output() const { return m_output; }
+
+private:
+    std::string m_before;
+    std::filesystem::path m_folder;
+    std::string m_output;
+    bool m_adopted = false;
+};
+
+std::string PrintedByTheCLibrary(double value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%3.2f", value);
+    return text;
+}
+
 TEST_F(ToolFaultTest, QuietSensorShowsTheLostLinkAndStaleReadingsThenReadingsResume) {
     OpenConnected();
     ScriptStatus(WithTemperature(31));
@@ -53,7 +107,7 @@ TEST_F(ToolFaultTest, QuietSensorShowsTheLostLinkAndStaleReadingsThenReadingsRes
     Tick();
     EXPECT_EQ(Text(IDC_TEMPERATURE), "33");
     EXPECT_EQ(Text(IDC_STATUS), kLost);  // never restored once lost
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 TEST_F(ToolFaultTest, PulledAdapterIsReportedOnceAndPollsFailQuietlyAfterwards) {
@@ -61,16 +115,16 @@ TEST_F(ToolFaultTest, PulledAdapterIsReportedOnceAndPollsFailQuietlyAfterwards) 
     Sensor().HangUp();
     for (int tick = 0; tick < 4; ++tick) Tick();
     EXPECT_EQ(Text(IDC_STATUS), kLost);
-    ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(boxes_[0].caption, "Application Error");
-    EXPECT_NE(boxes_[0].text.find("Input/output error"), std::string::npos) << boxes_[0].text;
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].caption, "Application Error");
+    EXPECT_NE(m_boxes[0].text.find("Input/output error"), std::string::npos) << m_boxes[0].text;
 
     // Plugged back in: the tool holds the old port and never opens again, as designed; it keeps
     // showing the lost link without more boxes.
     Sensor().Relink();
     Tick();
     EXPECT_EQ(Text(IDC_STATUS), kLost);
-    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(m_boxes.size(), 1u);
     EXPECT_TRUE(Received().empty());
 }
 
@@ -93,9 +147,7 @@ TEST_F(ToolFaultTest, NoiseBetweenPollsIsDiscarded) {
 TEST_F(ToolFaultTest, StatusTricklingInByteByByteIsShown) {
     OpenConnected();
     StatusBlock block = WithTemperature(44);
-    sim::Reply reply;
-    reply.kind = sim::Reply::Kind::Raw;
-    reply.bytes = {0, 0};
+    sim::Reply reply = Raw(std::vector<std::uint8_t>{0, 0});
     reply.bytes.insert(reply.bytes.end(), block.begin(), block.end());
     reply.byteGap = 20ms;
     Sensor().Script(reply);
@@ -107,24 +159,40 @@ TEST_F(ToolFaultTest, StatusTricklingInByteByByteIsShown) {
 TEST_F(ToolFaultTest, GarbledThresholdRepliesLeaveTheEditAlone) {
     OpenConnected();
     SetText(IDC_VIBRATION_ALARM, "0.42");
-    for (const char* garbage : {"P10=ERR;", "P10=12x;"}) {
-        Sensor().Script([&] {
-            sim::Reply reply;
-            reply.kind = sim::Reply::Kind::Raw;
-            reply.bytes.assign(garbage, garbage + std::char_traits<char>::length(garbage));
-            return reply;
-        }());
-    }
+    for (const char* garbage : {"P10=ERR;", "P10=12x;"}) Sensor().Script(Raw(garbage));
     Press(IDC_READ_VIBRATION_ALARM);
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.42");
 
-    sim::Reply flood;
-    flood.kind = sim::Reply::Kind::Overflow;
-    Sensor().Script(flood);
-    Sensor().Script(flood);
+    Sensor().Script(Kind(sim::Reply::Kind::Overflow));
+    Sensor().Script(Kind(sim::Reply::Kind::Overflow));
     Press(IDC_READ_VIBRATION_ALARM);
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.42");
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+// Readings, thresholds and history lines keep a decimal point under a locale that writes numbers
+// with a comma, so the threshold the dialog shows is one its "设置" accepts.
+TEST_F(ToolFaultTest, ACommaDecimalLocaleLeavesEveryNumberWithAPoint) {
+    CommaDecimalLocale locale;
+    ASSERT_TRUE(locale.Adopted()) << locale.Output();
+    ASSERT_EQ(PrintedByTheCLibrary(0.5), "0,50");
+
+    OpenConnected();
+    EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.50");
+    ScriptStatus(QuietStatus());
+    Tick();
+    EXPECT_EQ(Text(IDC_VIBRATION), "0.08");
+
+    Sensor().ClearLog();
+    Press(IDC_SET_VIBRATION_ALARM);
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ(Received(), std::vector<std::string>{
+                              "P10=" + std::to_string(std::bit_cast<std::int32_t>(0.5f)) + ";"});
+
+    const sim::RecordBytes record =
+        sim::Encode({.typeFlags = sensor::kRecordEnergy, .firstValue = 12.5f});
+    EXPECT_EQ(FormatAlarmRecord(7, record.data()).str(),
+              "  7        能量累计       12.50           NULL");
 }
 
 }  // namespace

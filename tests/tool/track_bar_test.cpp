@@ -28,7 +28,7 @@ void PrintTo(const Scroll& s, std::ostream* out) {
 class ScrollingDialog : public CDialog {
 public:
     ScrollingDialog() : CDialog(IDD_KQ_TOOLS_DIALOG) {}
-    std::vector<Scroll> scrolls;
+    std::vector<Scroll> m_scrolls;
 
 protected:
     const MessageMap* GetMessageMap() const override {
@@ -38,7 +38,7 @@ protected:
     }
 
     void OnHScroll(UINT code, UINT position, CWnd* slider) {
-        scrolls.push_back(
+        m_scrolls.push_back(
             {code, position, slider->GetDlgCtrlID(), slider->SendMessage(TBM_GETPOS)});
         CDialog::OnHScroll(code, position, slider);
     }
@@ -47,14 +47,14 @@ protected:
 class TrackBarTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dialog_.Create());
-        slider_ = dialog_.GetDlgItem(IDC_SLIDER_VIBRATION);
-        slider_->SendMessage(TBM_SETPOS, TRUE, 50);
-        slider_->Widget()->setFocus();
+        ASSERT_TRUE(m_dialog.Create());
+        m_slider = m_dialog.GetDlgItem(IDC_SLIDER_VIBRATION);
+        m_slider->SendMessage(TBM_SETPOS, TRUE, 50);
+        m_slider->Widget()->setFocus();
     }
 
-    ScrollingDialog dialog_;
-    CWnd* slider_ = nullptr;
+    ScrollingDialog m_dialog;
+    CWnd* m_slider = nullptr;
 };
 
 struct KeyCase {
@@ -73,30 +73,30 @@ const KeyCase kKeys[] = {
 }  // namespace
 
 TEST_F(TrackBarTest, SettingThePositionNotifiesNobodyAndStaysInRange) {
-    EXPECT_EQ(slider_->SendMessage(TBM_GETPOS), 50);
-    slider_->SendMessage(TBM_SETPOS, TRUE, 150);
-    EXPECT_EQ(slider_->SendMessage(TBM_GETPOS), 100);
-    slider_->SendMessage(TBM_SETPOS, TRUE, -3);
-    EXPECT_EQ(slider_->SendMessage(TBM_GETPOS), 0);
-    slider_->SendMessage(TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
-    slider_->SendMessage(TBM_SETPOS, TRUE, 57);
-    EXPECT_EQ(slider_->SendMessage(TBM_GETPOS), 10);
-    EXPECT_TRUE(dialog_.scrolls.empty());
+    EXPECT_EQ(m_slider->SendMessage(TBM_GETPOS), 50);
+    m_slider->SendMessage(TBM_SETPOS, TRUE, 150);
+    EXPECT_EQ(m_slider->SendMessage(TBM_GETPOS), 100);
+    m_slider->SendMessage(TBM_SETPOS, TRUE, -3);
+    EXPECT_EQ(m_slider->SendMessage(TBM_GETPOS), 0);
+    m_slider->SendMessage(TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+    m_slider->SendMessage(TBM_SETPOS, TRUE, 57);
+    EXPECT_EQ(m_slider->SendMessage(TBM_GETPOS), 10);
+    EXPECT_TRUE(m_dialog.m_scrolls.empty());
 }
 
 TEST_F(TrackBarTest, KeysScrollWithTheirCodesAndEndTheScrollOnRelease) {
     for (const KeyCase& c : kKeys) {
-        dialog_.scrolls.clear();
-        slider_->SendMessage(TBM_SETPOS, TRUE, 50);
-        QTest::keyClick(slider_->Widget(), c.key);
+        m_dialog.m_scrolls.clear();
+        m_slider->SendMessage(TBM_SETPOS, TRUE, 50);
+        QTest::keyClick(m_slider->Widget(), c.key);
         const std::vector<Scroll> expected = {{c.code, 0, IDC_SLIDER_VIBRATION, c.position},
                                               {TB_ENDTRACK, 0, IDC_SLIDER_VIBRATION, c.position}};
-        EXPECT_EQ(dialog_.scrolls, expected) << c.key;
+        EXPECT_EQ(m_dialog.m_scrolls, expected) << c.key;
     }
 }
 
 TEST_F(TrackBarTest, DraggingTheThumbTracksThenSetsThePosition) {
-    auto* slider = dynamic_cast<QSlider*>(slider_->Widget());
+    auto* slider = dynamic_cast<QSlider*>(m_slider->Widget());
     QStyleOptionSlider option;
     option.initFrom(slider);
     option.orientation = Qt::Horizontal;
@@ -112,14 +112,14 @@ TEST_F(TrackBarTest, DraggingTheThumbTracksThenSetsThePosition) {
     QTest::mouseMove(slider, thumb + QPoint(30, 0));
     QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, thumb + QPoint(30, 0));
 
-    ASSERT_GE(dialog_.scrolls.size(), 3u);
-    const LRESULT position = slider_->SendMessage(TBM_GETPOS);
+    ASSERT_GE(m_dialog.m_scrolls.size(), 3u);
+    const LRESULT position = m_slider->SendMessage(TBM_GETPOS);
     EXPECT_GT(position, 50);
-    const Scroll& track = dialog_.scrolls[dialog_.scrolls.size() - 3];
+    const Scroll& track = m_dialog.m_scrolls[m_dialog.m_scrolls.size() - 3];
     EXPECT_EQ(track,
               (Scroll{TB_THUMBTRACK, static_cast<UINT>(position), IDC_SLIDER_VIBRATION, position}));
     EXPECT_EQ(
-        dialog_.scrolls[dialog_.scrolls.size() - 2],
+        m_dialog.m_scrolls[m_dialog.m_scrolls.size() - 2],
         (Scroll{TB_THUMBPOSITION, static_cast<UINT>(position), IDC_SLIDER_VIBRATION, position}));
-    EXPECT_EQ(dialog_.scrolls.back(), (Scroll{TB_ENDTRACK, 0, IDC_SLIDER_VIBRATION, position}));
+    EXPECT_EQ(m_dialog.m_scrolls.back(), (Scroll{TB_ENDTRACK, 0, IDC_SLIDER_VIBRATION, position}));
 }

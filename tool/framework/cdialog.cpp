@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "cwin_app.h"
+#include "data_exchange.h"
 #include "dialog_builder.h"
 #include "dialog_window.h"
 #include "message_map.h"
@@ -11,7 +12,11 @@
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
 
-CDialog::~CDialog() { DestroyWindow(); }
+// The members data exchange bound have ended before this runs: they are left alone.
+CDialog::~CDialog() {
+    m_controls.clear();
+    DestroyWindow();
+}
 
 INT_PTR CDialog::DoModal() {
     if (CreateFromTemplate() == nullptr) {
@@ -44,19 +49,20 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
     // Without a parent of its own a dialog belongs to the main window, unless it is that window.
     CWnd* parent = m_pParentWnd != nullptr ? m_pParentWnd : AfxGetMainWnd();
     QWidget* parentWidget = parent != nullptr && parent != this ? parent->Widget() : nullptr;
-    m_window = std::make_unique<DialogWindow>(*this, parentWidget, *dialog);
+    const NotifyDialog send = [this](UINT message, WPARAM wParam, LPARAM lParam) {
+        SendMessage(message, wParam, lParam);
+    };
+    m_window = std::make_unique<DialogWindow>(parentWidget, *dialog, send);
     Attach(m_window.get(), IDC_STATIC);
     m_systemMenu = std::make_unique<CMenu>(m_window->SystemMenu(),
                                            [this](UINT id) { SendMessage(WM_SYSCOMMAND, id, 0); });
-    const auto controls = BuildControls(m_window.get(), *dialog, BaseUnitsOf(m_window->font()),
-                                        [this](UINT message, WPARAM wParam, LPARAM lParam) {
-                                            SendMessage(message, wParam, lParam);
-                                        });
+    const auto controls =
+        BuildControls(m_window.get(), *dialog, BaseUnitsOf(m_window->font()), send);
     for (const BuiltControl& control : controls) {
         if (control.source->id != IDC_STATIC) {
-            auto item = std::make_unique<CWnd>();
-            item->Attach(control.widget, control.source->id);
-            m_items[control.source->id] = std::move(item);
+            auto& wrapper = m_wrappers.emplace_back(std::make_unique<CWnd>());
+            wrapper->Attach(control.widget, control.source->id);
+            m_controls[control.source->id] = wrapper.get();
         }
         if ((control.source->style & kTabStop) != 0) {
             m_tabStops.push_back(control.widget);
@@ -83,12 +89,11 @@ BOOL CDialog::DestroyWindow() {
         return FALSE;
     }
     // Control members bound by data exchange let go of their windows.
-    for (const auto& [id, item] : m_items) {
-        if (CWnd* bound = FromHandle(item->GetSafeHwnd()); bound != item.get()) {
-            bound->Detach();
-        }
+    for (const auto& [id, control] : m_controls) {
+        control->Detach();
     }
-    m_items.clear();
+    m_controls.clear();
+    m_wrappers.clear();
     m_tabStops.clear();
     m_systemMenu.reset();
     Detach();
@@ -105,34 +110,45 @@ void CDialog::EndDialog(int result) {
 }
 
 CWnd* CDialog::GetDlgItem(int id) const {
-    const auto found = m_items.find(id);
-    return found != m_items.end() ? FromHandle(found->second->GetSafeHwnd()) : nullptr;
+    const auto found = m_controls.find(id);
+    return found != m_controls.end() ? found->second : nullptr;
 }
 
-CMenu* CDialog::GetSystemMenu(BOOL revert) {
-    if (!m_window) {
-        return nullptr;
-    }
-    if (revert) {
-        m_window->ResetSystemMenu();
-        return nullptr;
-    }
-    return m_systemMenu.get();
+// A control's widget carries its ID as its object name.
+CWnd* CDialog::ItemFromHandle(HWND window) const {
+    const auto* widget = static_cast<const QWidget*>(window);
+    bool isNumber = false;
+    const int id = widget != nullptr ? widget->objectName().toInt(&isNumber) : IDC_STATIC;
+    CWnd* control = isNumber ? GetDlgItem(id) : nullptr;
+    return control != nullptr && control->Widget() == widget ? control : nullptr;
 }
 
-CWnd* CDialog::ItemOf(const QWidget* widget) const {
-    for (const auto& [id, item] : m_items) {
-        if (item->Widget() == widget) {
-            return item.get();
-        }
+void CDialog::BindControl(int id, CWnd& member) {
+    const auto found = m_controls.find(id);
+    if (found != m_controls.end() && found->second != &member) {
+        member.Attach(found->second->Widget(), id);
+        found->second = &member;
     }
-    return widget == m_window.get() ? const_cast<CDialog*>(this) : nullptr;
 }
+
+CMenu* CDialog::GetSystemMenu(BOOL) { return m_systemMenu.get(); }
 
 BOOL CDialog::OnInitDialog() {
     UpdateData(FALSE);
     return TRUE;
 }
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+    CDataExchange exchange(this, saveAndValidate);
+    try {
+        DoDataExchange(&exchange);
+    } catch (const DataExchangeFailure&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
 
 void CDialog::OnOK() {
     if (!UpdateData(TRUE)) {

@@ -10,6 +10,7 @@
 #include "cmenu.h"
 #include "cwnd.h"
 
+class CDataExchange;
 class DialogWindow;
 struct DialogTemplate;
 
@@ -24,18 +25,24 @@ public:
     BOOL DestroyWindow();
     void EndDialog(int result);
 
+    // The member data exchange bound to control `id`, else the dialog's own wrapper of it.
     CWnd* GetDlgItem(int id) const;
-    // The dialog's system menu; with revert, the menu goes back to its standard items and the
-    // result is nullptr.
+    // The control a notification names by its window, nullptr for none.
+    CWnd* ItemFromHandle(HWND window) const;
+    // Makes `member` the object of control `id` from now on.
+    void BindControl(int id, CWnd& member);
+    // The dialog's system menu. The dialogs never revert it, so the argument is always FALSE.
     CMenu* GetSystemMenu(BOOL revert);
 
     // Runs before the dialog is first shown; TRUE puts the focus on the first tab stop.
     virtual BOOL OnInitDialog();
 
-    // The dialog's wrapper of one of its controls.
-    CWnd* ItemOf(const QWidget* widget) const;
+    // TRUE: controls to members, with validation; FALSE: members to controls. FALSE when a
+    // field failed: the user has been told and the focus is on that field.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
 protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
     virtual void OnOK();
     virtual void OnCancel();
     const MessageMap* GetMessageMap() const override;
@@ -50,7 +57,8 @@ private:
     UINT m_templateId;
     CWnd* m_pParentWnd;
     std::unique_ptr<DialogWindow> m_window;
-    std::map<int, std::unique_ptr<CWnd>> m_items;
+    std::vector<std::unique_ptr<CWnd>> m_wrappers;  // one per control with an ID
+    std::map<int, CWnd*> m_controls;                // by ID: a bound member, else the wrapper
     std::vector<QWidget*> m_tabStops;
     std::unique_ptr<CMenu> m_systemMenu;
     HICON m_icons[2] = {nullptr, nullptr};

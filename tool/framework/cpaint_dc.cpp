@@ -4,9 +4,8 @@
 #include <QWidget>
 
 #include "cwnd.h"
-#include "system_metrics.h"
 
-CPaintDC::CPaintDC(CWnd* window) : painter_(window->Widget()) {}
+CPaintDC::CPaintDC(CWnd* window) : m_painter(window->Widget()) {}
 
 BOOL CPaintDC::DrawIcon(int x, int y, HICON icon) {
     if (icon == nullptr) {
@@ -14,6 +13,6 @@ BOOL CPaintDC::DrawIcon(int x, int y, HICON icon) {
     }
     const int width = GetSystemMetrics(SM_CXICON);
     const int height = GetSystemMetrics(SM_CYICON);
-    icon->paint(&painter_, x, y, width, height);
+    icon->paint(&m_painter, x, y, width, height);
     return TRUE;
 }

@@ -11,10 +11,10 @@ class CPaintDC {
 public:
     explicit CPaintDC(CWnd* window);
 
-    HDC GetSafeHdc() { return &painter_; }
+    HDC GetSafeHdc() { return &m_painter; }
     // Draws the icon at the system icon size with its top-left corner at (x, y).
     BOOL DrawIcon(int x, int y, HICON icon);
 
 private:
-    QPainter painter_;
+    QPainter m_painter;
 };

@@ -2,53 +2,24 @@
 
 #include <QTimer>
 #include <QWidget>
-#include <unordered_map>
 
-#include "cdialog.h"
 #include "control.h"
-#include "data_exchange.h"
-#include "dialog_window.h"
 #include "message_map.h"
 #include "modal_box.h"
 #include "window_text.h"
 
 namespace {
 
-std::unordered_map<const QWidget*, CWnd*>& PermanentObjects() {
-    static std::unordered_map<const QWidget*, CWnd*> objects;
-    return objects;
-}
-
 QString TimerName(UINT_PTR id) { return QStringLiteral("timer %1").arg(id); }
 
 }  // namespace
 
-CWnd::~CWnd() { Detach(); }
-
-CWnd* CWnd::FromHandle(HWND window) {
-    auto* widget = static_cast<QWidget*>(window);
-    if (widget == nullptr) {
-        return nullptr;
-    }
-    if (auto found = PermanentObjects().find(widget); found != PermanentObjects().end()) {
-        return found->second;
-    }
-    auto* dialog = dynamic_cast<DialogWindow*>(widget->window());
-    return dialog != nullptr ? dialog->Owner().ItemOf(widget) : nullptr;
-}
-
 void CWnd::Attach(QWidget* widget, int id) {
-    Detach();
     m_widget = widget;
     m_id = id;
-    PermanentObjects()[widget] = this;
 }
 
 void CWnd::Detach() {
-    if (auto found = PermanentObjects().find(m_widget);
-        found != PermanentObjects().end() && found->second == this) {
-        PermanentObjects().erase(found);
-    }
     m_widget = nullptr;
     m_id = IDC_STATIC;
 }
@@ -62,10 +33,6 @@ BOOL CWnd::EnableWindow(BOOL enable) {
     m_widget->setEnabled(enable != FALSE);
     return wasDisabled;
 }
-
-BOOL CWnd::IsWindowEnabled() const { return m_widget->isEnabled(); }
-
-BOOL CWnd::IsWindowVisible() const { return m_widget->isVisible(); }
 
 BOOL CWnd::IsIconic() const { return m_widget->window()->isMinimized(); }
 
@@ -108,18 +75,6 @@ BOOL CWnd::KillTimer(UINT_PTR id) {
 int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
     return ShowMessageBox(m_widget, text, caption, type);
 }
-
-BOOL CWnd::UpdateData(BOOL saveAndValidate) {
-    CDataExchange exchange(this, saveAndValidate);
-    try {
-        DoDataExchange(&exchange);
-    } catch (const DataExchangeFailure&) {
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CWnd::DoDataExchange(CDataExchange*) {}
 
 const MessageMap* CWnd::GetMessageMap() const {
     static const MessageMap map;

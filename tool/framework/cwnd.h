@@ -1,5 +1,5 @@
-// A window as the dialogs see it: a dialog or one of its controls, reached by handle or by
-// control ID, spoken to with messages. Each wraps the widget that shows it.
+// A window as the dialogs see it: a dialog or one of its controls, spoken to with messages. Each
+// wraps the widget that shows it; a dialog finds its controls by ID.
 #pragma once
 
 #include <cstddef>
@@ -7,24 +7,20 @@
 #include "cstring.h"
 #include "win_types.h"
 
-class CDataExchange;
 class QWidget;
 struct MessageMap;
 
 class CWnd {
 public:
     CWnd() = default;
-    virtual ~CWnd();
+    virtual ~CWnd() = default;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    // The object bound to the window (a control member, a dialog), else the dialog's own wrapper
-    // of that control; nullptr for no window.
-    static CWnd* FromHandle(HWND window);
     HWND GetSafeHwnd() const { return m_widget; }
     QWidget* Widget() const { return m_widget; }
 
-    // Binds this object to a window, as its permanent object.
+    // Binds this object to a window, or lets go of it.
     void Attach(QWidget* widget, int id);
     void Detach();
 
@@ -32,8 +28,6 @@ public:
     void GetWindowText(CString& text) const;
     // Returns whether the window was disabled before.
     BOOL EnableWindow(BOOL enable = TRUE);
-    BOOL IsWindowEnabled() const;
-    BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
     int GetDlgCtrlID() const { return m_id; }
     void SetFocus();
@@ -51,12 +45,7 @@ public:
     // A modal box with this window as owner; the caption defaults to the application's name.
     int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
 
-    // TRUE: controls to members, with validation; FALSE: members to controls. FALSE when a
-    // field failed: the user has been told and the focus is on that field.
-    BOOL UpdateData(BOOL saveAndValidate = TRUE);
-
 protected:
-    virtual void DoDataExchange(CDataExchange* pDX);
     virtual const MessageMap* GetMessageMap() const;
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -40,7 +40,7 @@ void ExchangeInteger(CDataExchange* pDX, int id, Integer& value) {
 }  // namespace
 
 CWnd* CDataExchange::PrepareCtrl(int id) {
-    CWnd* control = static_cast<CDialog*>(m_pDlgWnd)->GetDlgItem(id);
+    CWnd* control = m_pDlgWnd->GetDlgItem(id);
     m_lastControl = control;
     m_lastIsEdit = false;
     return control;
@@ -63,9 +63,8 @@ void CDataExchange::Fail() {
 }
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
-    if (control.GetSafeHwnd() == nullptr) {
-        control.Attach(static_cast<QWidget*>(pDX->PrepareCtrl(id)->GetSafeHwnd()), id);
-    }
+    pDX->PrepareCtrl(id);
+    pDX->m_pDlgWnd->BindControl(id, control);
 }
 
 void DDX_Text(CDataExchange* pDX, int id, float& value) {

@@ -6,18 +6,19 @@
 
 #include "win_types.h"
 
+class CDialog;
 class CWnd;
 
-// Thrown by CDataExchange::Fail, caught by CWnd::UpdateData.
+// Thrown by CDataExchange::Fail, caught by CDialog::UpdateData.
 struct DataExchangeFailure {};
 
 class CDataExchange {
 public:
-    CDataExchange(CWnd* dialog, BOOL saveAndValidate)
+    CDataExchange(CDialog* dialog, BOOL saveAndValidate)
         : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
 
     BOOL m_bSaveAndValidate;
-    CWnd* m_pDlgWnd;
+    CDialog* m_pDlgWnd;
 
     // The control `id` of the dialog, remembered as the field a failure points at.
     CWnd* PrepareCtrl(int id);

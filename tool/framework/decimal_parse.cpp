@@ -1,88 +1,60 @@
 #include "decimal_parse.h"
 
+#include <QRegularExpression>
 #include <charconv>
 #include <cmath>
+#include <string>
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// Blanks, a sign, the digits, blanks. A real number has digits with an optional point and
+// fraction (or a point and a fraction) and an optional exponent: no "inf", "nan" or hex.
+const QRegularExpression kReal(QStringLiteral(
+    R"(\A[ \t\r\n]*([+-]?)((?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?)[ \t\r\n]*\z)"));
+const QRegularExpression kInteger(QStringLiteral(R"(\A[ \t\r\n]*([+-]?)([0-9]+)[ \t\r\n]*\z)"));
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
+struct Number {
+    bool negative;
+    std::string digits;  // without the sign, which from_chars would not take as a plus
+};
 
-std::size_t SkipDigits(std::string_view text, std::size_t at) {
-    while (at < text.size() && IsDigit(text[at])) {
-        ++at;
+std::optional<Number> Match(const QRegularExpression& pattern, std::string_view text) {
+    const QRegularExpressionMatch match =
+        pattern.match(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (!match.hasMatch()) {
+        return std::nullopt;
     }
-    return at;
-}
-
-// Splits off the sign: from_chars takes a minus only, and no plus.
-bool TakeSign(std::string_view& text) {
-    const bool negative = !text.empty() && text.front() == '-';
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        text.remove_prefix(1);
-    }
-    return negative;
+    return Number{match.captured(1) == QLatin1Char('-'), match.captured(2).toStdString()};
 }
 
 }  // namespace
 
 std::optional<double> ParseDecimalReal(std::string_view text) {
-    text = Trim(text);
-    const bool negative = TakeSign(text);
-    // digits [. digits] or . digits, then an optional exponent; no "inf", "nan" or hex.
-    std::size_t at = SkipDigits(text, 0);
-    std::size_t digits = at;
-    if (at < text.size() && text[at] == '.') {
-        const std::size_t fraction = SkipDigits(text, at + 1);
-        digits += fraction - at - 1;
-        at = fraction;
-    }
-    if (digits == 0) {
+    const std::optional<Number> number = Match(kReal, text);
+    if (!number) {
         return std::nullopt;
     }
-    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-        std::size_t exponent = at + 1;
-        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) {
-            ++exponent;
-        }
-        const std::size_t end = SkipDigits(text, exponent);
-        if (end == exponent) {
-            return std::nullopt;
-        }
-        at = end;
-    }
-    if (at != text.size()) {
-        return std::nullopt;
-    }
+    const std::string& digits = number->digits;
     double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value)) {
         return std::nullopt;
     }
-    return negative ? -value : value;
+    return number->negative ? -value : value;
 }
 
 std::optional<long long> ParseDecimalInteger(std::string_view text) {
-    text = Trim(text);
-    const bool negative = TakeSign(text);
-    if (text.empty() || SkipDigits(text, 0) != text.size()) {
+    const std::optional<Number> number = Match(kInteger, text);
+    if (!number) {
         return std::nullopt;
     }
+    const std::string& digits = number->digits;
     unsigned long long magnitude = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
     if (error != std::errc() || magnitude > 1ULL << 62) {
         return std::nullopt;
     }
     const auto value = static_cast<long long>(magnitude);
-    return negative ? -value : value;
+    return number->negative ? -value : value;
 }

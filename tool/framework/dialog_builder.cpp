@@ -10,7 +10,6 @@
 #include "multi_line_edit.h"
 #include "resource_module.h"
 #include "single_line_edit.h"
-#include "system_metrics.h"
 #include "track_bar.h"
 
 namespace {

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include "cdialog.h"
 #include "dialog_font.h"
 #include "dialog_units.h"
 
@@ -27,33 +26,29 @@ Qt::WindowFlags FlagsOf(const DialogTemplate& dialog) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(CDialog& owner, QWidget* parent, const DialogTemplate& dialog)
-    : QDialog(parent, FlagsOf(dialog)), owner_(owner), systemMenu_(new QMenu(this)) {
+DialogWindow::DialogWindow(QWidget* parent, const DialogTemplate& dialog, NotifyDialog send)
+    : QDialog(parent, FlagsOf(dialog)), m_send(std::move(send)), m_systemMenu(new QMenu(this)) {
     setWindowTitle(QString::fromUtf8(dialog.caption));
     setFont(DialogFont(dialog.fontFace, dialog.pointSize));
     setFixedSize(MapDialogSize(dialog.width, dialog.height, BaseUnitsOf(font())));
-    systemMenu_->setObjectName(QStringLiteral("system menu"));
-    ResetSystemMenu();
+    m_systemMenu->setObjectName(QStringLiteral("system menu"));
+    // The menu's standard item; the dialogs append theirs after it.
+    QAction* close = m_systemMenu->addAction(QStringLiteral("关闭(&C)\tAlt+F4"));
+    connect(close, &QAction::triggered, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { m_send(WM_SYSCOMMAND, SC_CLOSE, 0); }, Qt::QueuedConnection);
+    });
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
     connect(shortcut, &QShortcut::activated, this,
             [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
 }
 
-void DialogWindow::ResetSystemMenu() {
-    systemMenu_->clear();
-    QAction* close = systemMenu_->addAction(QStringLiteral("关闭(&C)\tAlt+F4"));
-    connect(close, &QAction::triggered, this, [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { owner_.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }, Qt::QueuedConnection);
-    });
-}
-
 void DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
-    systemMenu_->popup(globalPosition);
+    m_systemMenu->popup(globalPosition);
 }
 
 void DialogWindow::Command(int id) {
-    owner_.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
+    m_send(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
 }
 
 void DialogWindow::accept() { Command(IDOK); }
@@ -78,13 +73,13 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    owner_.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    m_send(WM_SYSCOMMAND, SC_CLOSE, 0);
     if (isVisible()) {
         event->ignore();
     }
 }
 
-void DialogWindow::paintEvent(QPaintEvent*) { owner_.SendMessage(WM_PAINT, 0, 0); }
+void DialogWindow::paintEvent(QPaintEvent*) { m_send(WM_PAINT, 0, 0); }
 
 // The background is the dialog itself or a static control on it, none of which takes the focus.
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {

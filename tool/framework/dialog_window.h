@@ -6,19 +6,16 @@
 
 #include <QDialog>
 
-#include "dialog_template.h"
+#include "dialog_builder.h"
 
-class CDialog;
 class QMenu;
 
 class DialogWindow : public QDialog {
 public:
-    DialogWindow(CDialog& owner, QWidget* parent, const DialogTemplate& dialog);
+    // `send` passes a message to the dialog.
+    DialogWindow(QWidget* parent, const DialogTemplate& dialog, NotifyDialog send);
 
-    CDialog& Owner() const { return owner_; }
-    QMenu* SystemMenu() const { return systemMenu_; }
-    // Empties the system menu down to its standard item, Close.
-    void ResetSystemMenu();
+    QMenu* SystemMenu() const { return m_systemMenu; }
     void ShowSystemMenu(const QPoint& globalPosition);
 
     void accept() override;
@@ -33,6 +30,6 @@ protected:
 private:
     void Command(int id);
 
-    CDialog& owner_;
-    QMenu* systemMenu_;
+    NotifyDialog m_send;
+    QMenu* m_systemMenu;
 };

@@ -2,15 +2,13 @@
 
 #include <QIcon>
 
-#include "system_metrics.h"
-
 IconStatic::IconStatic(QWidget* parent, HICON icon) : QLabel(parent) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Show(icon);
 }
 
 void IconStatic::Show(HICON icon) {
-    icon_ = icon;
+    m_icon = icon;
     if (icon == nullptr) {
         clear();
     } else {
@@ -21,13 +19,13 @@ void IconStatic::Show(HICON icon) {
 LRESULT IconStatic::ControlProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case STM_SETICON: {
-            const HICON previous = icon_;
+            const HICON previous = m_icon;
             // The poll sets every lamp on every tick; only a change is drawn again.
             if (reinterpret_cast<HICON>(wParam) != previous) Show(reinterpret_cast<HICON>(wParam));
             return reinterpret_cast<LRESULT>(previous);
         }
         case STM_GETICON:
-            return reinterpret_cast<LRESULT>(icon_);
+            return reinterpret_cast<LRESULT>(m_icon);
         default:
             return 0;
     }

@@ -10,10 +10,10 @@ public:
     IconStatic(QWidget* parent, HICON icon);
     LRESULT ControlProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    HICON Icon() const { return icon_; }
+    HICON Icon() const { return m_icon; }
 
 private:
     void Show(HICON icon);
 
-    HICON icon_ = nullptr;
+    HICON m_icon = nullptr;
 };

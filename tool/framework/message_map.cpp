@@ -1,7 +1,5 @@
 #include "message_map.h"
 
-#include "cwnd.h"
-
 const MessageMapEntry* FindMessageEntry(const MessageMap* map, UINT message, WPARAM wParam) {
     for (; map != nullptr; map = map->base) {
         for (const MessageMapEntry& entry : map->entries) {
@@ -16,5 +14,3 @@ const MessageMapEntry* FindMessageEntry(const MessageMap* map, UINT message, WPA
     }
     return nullptr;
 }
-
-CWnd* NotifyingWindow(LPARAM lParam) { return CWnd::FromHandle(reinterpret_cast<HWND>(lParam)); }

@@ -26,9 +26,6 @@ struct MessageMap {
 // The first entry of the chain that takes the message, or nullptr.
 const MessageMapEntry* FindMessageEntry(const MessageMap* map, UINT message, WPARAM wParam);
 
-// The window a notification names in its LPARAM.
-CWnd* NotifyingWindow(LPARAM lParam);
-
 // Entries, named after the message they take. T is the class whose table holds the entry.
 
 template <class T>
@@ -75,12 +72,14 @@ MessageMapEntry ON_WM_TIMER(void (T::*handler)(UINT_PTR)) {
             }};
 }
 
-// The scroll code, the position (thumb codes only) and the slider that scrolled.
+// The scroll code, the position (thumb codes only) and the slider that scrolled, which the
+// dialog finds among its controls.
 template <class T>
 MessageMapEntry ON_WM_HSCROLL(void (T::*handler)(UINT, UINT, CWnd*)) {
     return {WM_HSCROLL, 0, 0, [handler](CWnd& window, WPARAM wParam, LPARAM lParam) {
-                (static_cast<T&>(window).*handler)(LOWORD(wParam), HIWORD(wParam),
-                                                   NotifyingWindow(lParam));
+                auto& dialog = static_cast<T&>(window);
+                (dialog.*handler)(LOWORD(wParam), HIWORD(wParam),
+                                  dialog.ItemFromHandle(reinterpret_cast<HWND>(lParam)));
                 return LRESULT{0};
             }};
 }

@@ -13,16 +13,13 @@ MessageBoxHook& Hook() {
     return hook;
 }
 
+// The icons the boxes show: the link's error box and the data exchange's prompts.
 QMessageBox::Icon IconOf(UINT type) {
     switch (type & MB_ICONMASK) {
         case MB_ICONSTOP:
             return QMessageBox::Critical;
-        case MB_ICONQUESTION:
-            return QMessageBox::Question;
         case MB_ICONEXCLAMATION:
             return QMessageBox::Warning;
-        case MB_ICONINFORMATION:
-            return QMessageBox::Information;
         default:
             return QMessageBox::NoIcon;
     }

@@ -5,6 +5,22 @@
 #include <QTextBlock>
 #include <algorithm>
 
+namespace {
+
+// EM_GETSEL's answer: start and end through the optional DWORD pointers, both packed in the result.
+LRESULT SelectionResult(int start, int end, WPARAM wParam, LPARAM lParam) {
+    if (wParam != 0) {
+        *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(start);
+    }
+    if (lParam != 0) {
+        *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(end);
+    }
+    return static_cast<LRESULT>((static_cast<DWORD>(start) & 0xFFFF) |
+                                ((static_cast<DWORD>(end) & 0xFFFF) << 16));
+}
+
+}  // namespace
+
 MultiLineEdit::MultiLineEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);  // Tab moves through the dialog, as in every dialog edit
     setUndoRedoEnabled(false);

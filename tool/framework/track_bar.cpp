@@ -81,8 +81,8 @@ void TrackBar::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TrackBar::Notify(UINT code, int position) {
-    if (notify_) {
-        notify_(code, position);
+    if (m_notify) {
+        m_notify(code, position);
     }
 }
 

@@ -12,7 +12,7 @@ public:
     explicit TrackBar(QWidget* parent);
     // `notify` receives the scroll code and, for the thumb codes, the position.
     void SetNotify(std::function<void(UINT code, int position)> notify) {
-        notify_ = std::move(notify);
+        m_notify = std::move(notify);
     }
     LRESULT ControlProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -25,5 +25,5 @@ private:
     void OnAction(int action);
     void Notify(UINT code, int position);
 
-    std::function<void(UINT code, int position)> notify_;
+    std::function<void(UINT code, int position)> m_notify;
 };

@@ -103,6 +103,12 @@ inline constexpr UINT MF_SEPARATOR = 0x0800;
 inline constexpr int SM_CXICON = 11;
 inline constexpr int SM_CYICON = 12;
 
+// SM_CXICON and SM_CYICON: the standard icon size, 32 pixels; 0 for anything else.
+constexpr int GetSystemMetrics(int index) {
+    constexpr int kIconSize = 32;
+    return index == SM_CXICON || index == SM_CYICON ? kIconSize : 0;
+}
+
 // Dialog command IDs and message box results.
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
@@ -111,7 +117,5 @@ inline constexpr int IDC_STATIC = -1;
 // Message box styles.
 inline constexpr UINT MB_OK = 0x0;
 inline constexpr UINT MB_ICONSTOP = 0x10;
-inline constexpr UINT MB_ICONQUESTION = 0x20;
 inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
-inline constexpr UINT MB_ICONINFORMATION = 0x40;
 inline constexpr UINT MB_ICONMASK = 0xF0;
