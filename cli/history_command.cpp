@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "alarm_record.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "json_float.h"
@@ -20,21 +21,23 @@
 
 namespace {
 
-struct RecordType {
-    std::uint32_t bit;
-    const char* name;
-    int valuesShown;  // the dialog shows the first `valuesShown` values, NULL for the rest
-};
-
-// Lowest bit first, as the dialog picks the type.
-constexpr RecordType kRecordTypes[] = {
-    {sensor::kRecordVibration, "vibration", 2},
-    {sensor::kRecordMovement, "movement", 2},
-    {sensor::kRecordOverTemperature, "over_temperature", 0},
-    {sensor::kRecordTamper, "tamper", 0},
-    {sensor::kRecordLowVoltage, "low_voltage", 2},
-    {sensor::kRecordEnergy, "energy", 1},
-};
+const char* TypeName(sensor::RecordType type) {
+    switch (type) {
+        case sensor::RecordType::Vibration:
+            return "vibration";
+        case sensor::RecordType::Movement:
+            return "movement";
+        case sensor::RecordType::OverTemperature:
+            return "over_temperature";
+        case sensor::RecordType::Tamper:
+            return "tamper";
+        case sensor::RecordType::LowVoltage:
+            return "low_voltage";
+        case sensor::RecordType::Energy:
+            return "energy";
+    }
+    return nullptr;
+}
 
 struct Record {
     int number;
@@ -46,13 +49,11 @@ struct Record {
 Record Decode(int number, const std::uint8_t* bytes) {
     Record record{.number = number, .type = nullptr, .threshold = {}, .value = {}};
     const auto flags = static_cast<std::uint32_t>(ReadBE32(bytes + sensor::kRecordTypeFlags));
-    for (const RecordType& type : kRecordTypes) {
-        if (!(flags & type.bit)) continue;
-        record.type = type.name;
-        if (type.valuesShown > 0) record.threshold = ReadBEFloat(bytes + sensor::kRecordFirstValue);
-        if (type.valuesShown > 1) record.value = ReadBEFloat(bytes + sensor::kRecordSecondValue);
-        break;
-    }
+    const sensor::RecordTypeBit* type = sensor::RecordTypeOf(flags);
+    if (!type) return record;
+    record.type = TypeName(type->type);
+    if (type->valuesShown > 0) record.threshold = ReadBEFloat(bytes + sensor::kRecordFirstValue);
+    if (type->valuesShown > 1) record.value = ReadBEFloat(bytes + sensor::kRecordSecondValue);
     return record;
 }
 
