@@ -2,9 +2,11 @@
 // the lowest of the six type bits names the alarm, and the values the dialog shows as NULL are
 // null here (empty in CSV).
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,23 +23,10 @@
 
 namespace {
 
-const char* TypeName(sensor::RecordType type) {
-    switch (type) {
-        case sensor::RecordType::Vibration:
-            return "vibration";
-        case sensor::RecordType::Movement:
-            return "movement";
-        case sensor::RecordType::OverTemperature:
-            return "over_temperature";
-        case sensor::RecordType::Tamper:
-            return "tamper";
-        case sensor::RecordType::LowVoltage:
-            return "low_voltage";
-        case sensor::RecordType::Energy:
-            return "energy";
-    }
-    return nullptr;
-}
+// The names of the record types, in the order of sensor::RecordType.
+constexpr const char* kTypeNames[] = {"vibration", "movement",    "over_temperature",
+                                      "tamper",    "low_voltage", "energy"};
+static_assert(std::size(kTypeNames) == std::size(sensor::kRecordTypes));
 
 struct Record {
     int number;
@@ -51,7 +40,7 @@ Record Decode(int number, const std::uint8_t* bytes) {
     const auto flags = static_cast<std::uint32_t>(ReadBE32(bytes + sensor::kRecordTypeFlags));
     const sensor::RecordTypeBit* type = sensor::RecordTypeOf(flags);
     if (!type) return record;
-    record.type = TypeName(type->type);
+    record.type = kTypeNames[static_cast<std::size_t>(type->type)];
     if (type->valuesShown > 0) record.threshold = ReadBEFloat(bytes + sensor::kRecordFirstValue);
     if (type->valuesShown > 1) record.value = ReadBEFloat(bytes + sensor::kRecordSecondValue);
     return record;
