@@ -2,13 +2,16 @@
 // the lowest of the six type bits names the alarm, and the values the dialog shows as NULL are
 // null here (empty in CSV).
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "alarm_record.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "json_float.h"
@@ -20,21 +23,10 @@
 
 namespace {
 
-struct RecordType {
-    std::uint32_t bit;
-    const char* name;
-    int valuesShown;  // the dialog shows the first `valuesShown` values, NULL for the rest
-};
-
-// Lowest bit first, as the dialog picks the type.
-constexpr RecordType kRecordTypes[] = {
-    {sensor::kRecordVibration, "vibration", 2},
-    {sensor::kRecordMovement, "movement", 2},
-    {sensor::kRecordOverTemperature, "over_temperature", 0},
-    {sensor::kRecordTamper, "tamper", 0},
-    {sensor::kRecordLowVoltage, "low_voltage", 2},
-    {sensor::kRecordEnergy, "energy", 1},
-};
+// The names of the record types, in the order of sensor::RecordType.
+constexpr const char* kTypeNames[] = {"vibration", "movement",    "over_temperature",
+                                      "tamper",    "low_voltage", "energy"};
+static_assert(std::size(kTypeNames) == std::size(sensor::kRecordTypes));
 
 struct Record {
     int number;
@@ -46,13 +38,11 @@ struct Record {
 Record Decode(int number, const std::uint8_t* bytes) {
     Record record{.number = number, .type = nullptr, .threshold = {}, .value = {}};
     const auto flags = static_cast<std::uint32_t>(ReadBE32(bytes + sensor::kRecordTypeFlags));
-    for (const RecordType& type : kRecordTypes) {
-        if (!(flags & type.bit)) continue;
-        record.type = type.name;
-        if (type.valuesShown > 0) record.threshold = ReadBEFloat(bytes + sensor::kRecordFirstValue);
-        if (type.valuesShown > 1) record.value = ReadBEFloat(bytes + sensor::kRecordSecondValue);
-        break;
-    }
+    const sensor::RecordTypeBit* type = sensor::RecordTypeOf(flags);
+    if (!type) return record;
+    record.type = kTypeNames[static_cast<std::size_t>(type->type)];
+    if (type->valuesShown > 0) record.threshold = ReadBEFloat(bytes + sensor::kRecordFirstValue);
+    if (type->valuesShown > 1) record.value = ReadBEFloat(bytes + sensor::kRecordSecondValue);
     return record;
 }
 

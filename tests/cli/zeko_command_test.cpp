@@ -163,15 +163,15 @@ TEST_F(ZekoCommand, WatchPollsOncePerLineAndStopsOnCountOrCtrlC) {
 }
 
 TEST_F(ZekoCommand, PortsTellsWhatEachComNameHolds) {
-    std::filesystem::create_symlink("/dev/kq-no-such-device", portsDir_ / "COM2");
+    std::filesystem::create_symlink("/dev/kq-no-such-device", m_portsDir / "COM2");
     Sensor(4).WithModel([](sim::SensorModel& m) { m.SetIdentity(4660); });
     Sensor(5);
-    const int held = open((portsDir_ / "COM5").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int held = open((m_portsDir / "COM5").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(held, 0);
     ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
     Sensor(6).SetSilent(true);
 
-    const std::string dir = portsDir_.string();
+    const std::string dir = m_portsDir.string();
     const ZekoRun text = Run({"ports"});
     EXPECT_EQ(text.status, 0) << text.err;
     EXPECT_EQ(text.out, "COM2\t" + dir + "/COM2\tabsent\n" +      //

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,29 +31,17 @@ std::vector<std::string> ZekoRun::OutLines() const {
 }
 
 void ZekoFixture::SetUp() {
-    char pattern[] = "/tmp/kq-zeko-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    portsDir_ = pattern;
-    outPath_ = portsDir_ / "out.txt";
-    errPath_ = portsDir_ / "err.txt";
-    setenv("KQ_PORTS_DIR", portsDir_.c_str(), 1);
+    SensorPortsFixture::SetUp();
+    m_outPath = m_portsDir / "out.txt";
+    m_errPath = m_portsDir / "err.txt";
 }
 
-void ZekoFixture::TearDown() {
-    RemoveSensors();
-    std::filesystem::remove_all(portsDir_);
-}
-
+// Drifting readings would make the command's output differ from run to run.
 sim::PtyServer& ZekoFixture::Sensor(int com) {
-    auto& sensor = sensors_[com];
-    if (!sensor) {
-        sensor = std::make_unique<sim::PtyServer>(portsDir_, com);
-        sensor->WithModel([](sim::SensorModel& model) { model.SetLive(false); });
-    }
-    return *sensor;
+    sim::PtyServer& sensor = SensorPortsFixture::Sensor(com);
+    sensor.WithModel([](sim::SensorModel& model) { model.SetLive(false); });
+    return sensor;
 }
-
-void ZekoFixture::RemoveSensors() { sensors_.clear(); }
 
 pid_t ZekoFixture::Start(const std::vector<std::string>& args, const std::string& out) {
     std::vector<char*> argv{const_cast<char*>(KQ_ZEKO_PATH)};
@@ -63,11 +50,11 @@ pid_t ZekoFixture::Start(const std::vector<std::string>& args, const std::string
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    std::filesystem::remove(outPath_);
+    std::filesystem::remove(m_outPath);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO,
-                                     out.empty() ? outPath_.c_str() : out.c_str(),
+                                     out.empty() ? m_outPath.c_str() : out.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath_.c_str(),
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, m_errPath.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t child = -1;
     const int error = posix_spawn(&child, KQ_ZEKO_PATH, &actions, nullptr, argv.data(), environ);
@@ -82,8 +69,8 @@ ZekoRun ZekoFixture::Finish(pid_t child) {
     if (waitpid(child, &waitStatus, 0) == child && WIFEXITED(waitStatus)) {
         run.status = WEXITSTATUS(waitStatus);
     }
-    run.out = Contents(outPath_);
-    run.err = Contents(errPath_);
+    run.out = Contents(m_outPath);
+    run.err = Contents(m_errPath);
     return run;
 }
 

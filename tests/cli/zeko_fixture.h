@@ -1,17 +1,14 @@
-// Runs the real zeko command against simulated sensors on ptys in a private ports folder: its
-// standard output, standard error and exit status, and what the sensors received meanwhile.
+// Runs the real zeko command against the shared fixture's simulated sensors: its standard
+// output, standard error and exit status, and what the sensors received meanwhile.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <filesystem>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "pty_server.h"
+#include "sensor_ports_fixture.h"
 
 struct ZekoRun {
     int status = -1;  // exit status; -1 when it did not exit normally
@@ -20,14 +17,12 @@ struct ZekoRun {
     std::vector<std::string> OutLines() const;
 };
 
-class ZekoFixture : public ::testing::Test {
+class ZekoFixture : public SensorPortsFixture {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A simulated sensor linked as COM<com>, its readings held still.
     sim::PtyServer& Sensor(int com = 3);
-    void RemoveSensors();
 
     // Standard output goes to `out` when given, else to a file Finish reads back.
     ZekoRun Run(const std::vector<std::string>& args, const std::string& out = {});
@@ -38,10 +33,7 @@ protected:
     // The requests COM<com> received, as text ("P10;"), block frames shown by their command byte.
     std::vector<std::string> Requests(int com = 3);
 
-    std::filesystem::path portsDir_;
-
 private:
-    std::filesystem::path outPath_;
-    std::filesystem::path errPath_;
-    std::map<int, std::unique_ptr<sim::PtyServer>> sensors_;
+    std::filesystem::path m_outPath;
+    std::filesystem::path m_errPath;
 };

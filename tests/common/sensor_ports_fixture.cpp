@@ -7,7 +7,9 @@
 void SensorPortsFixture::SetUp() { setenv("KQ_PORTS_DIR", m_portsDir.c_str(), 1); }
 
 // The sensors stop before the folder holding their links goes with the fixture.
-void SensorPortsFixture::TearDown() { m_sensors.clear(); }
+void SensorPortsFixture::TearDown() { RemoveSensors(); }
+
+void SensorPortsFixture::RemoveSensors() { m_sensors.clear(); }
 
 sim::PtyServer& SensorPortsFixture::Sensor(int com) {
     auto& sensor = m_sensors[com];

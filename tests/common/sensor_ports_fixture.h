@@ -1,5 +1,6 @@
 // A private ports folder for one test, named by KQ_PORTS_DIR while the test runs, with simulated
-// sensors on ptys linked into it as COM<n>. The link's tests and the dialog's build on it.
+// sensors on ptys linked into it as COM<n>. The link's, the dialog's and the command's tests build
+// on it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,6 +32,8 @@ protected:
     sim::PtyServer& Sensor(int com = 3);
     // What the sensor on COM<com> received since its log was last cleared, one request a string.
     std::vector<std::string> RequestTexts(int com = 3);
+    // Stops every sensor and removes its link; the next Sensor call starts a fresh one.
+    void RemoveSensors();
 
     PortsDir m_ports;  // declared first, so it goes last, after the sensors linked into it
     const std::filesystem::path m_portsDir = m_ports.Path();

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ports_dir.h"
 #include "pty_server.h"
 #include "sensor_contract.h"
 #include "zeko_api.h"
@@ -24,23 +25,20 @@ constexpr uid_t kNobody = 65534;
 class PortProbe : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kq-probe-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
         // Open to all, so that a probe run as another user can reach the entries.
-        fs::permissions(dir_, fs::perms::all);
-        setenv("KQ_PORTS_DIR", dir_.c_str(), 1);
+        fs::permissions(m_dir, fs::perms::all);
+        setenv("KQ_PORTS_DIR", m_dir.c_str(), 1);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     fs::path File(const char* name, fs::perms perms) {
-        const fs::path path = dir_ / name;
+        const fs::path path = m_dir / name;
         std::ofstream(path) << "not a terminal";
         fs::permissions(path, perms);
         return path;
     }
 
-    fs::path dir_;
+    PortsDir m_ports;
+    const fs::path m_dir = m_ports.Path();
 };
 
 // The state a probe run as an unprivileged user sees; as root, from a child that drops to nobody.
@@ -63,11 +61,11 @@ PortState ProbeAsUnprivileged(int number) {
 }
 
 TEST_F(PortProbe, TellsEachStateBeforeAByteIsSent) {
-    sim::PtyServer sensor(dir_, 1);
-    fs::create_symlink("/dev/kq-no-such-device", dir_ / "COM2");
+    sim::PtyServer sensor(m_dir, 1);
+    fs::create_symlink("/dev/kq-no-such-device", m_dir / "COM2");
     File("COM4", fs::perms::owner_all | fs::perms::others_read);
     File("COM5", fs::perms::none);
-    sim::PtyServer held(dir_, 6);
+    sim::PtyServer held(m_dir, 6);
     const int holder = open(held.LinkPath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
@@ -87,7 +85,7 @@ TEST_F(PortProbe, TellsEachStateBeforeAByteIsSent) {
     for (const Case& c : cases) {
         const PortReport report = ProbePort(c.number);
         EXPECT_EQ(report.name, "COM" + std::to_string(c.number));
-        EXPECT_EQ(report.path, (dir_ / report.name).string());
+        EXPECT_EQ(report.path, (m_dir / report.name).string());
         EXPECT_EQ(report.state, c.state) << report.name;
         EXPECT_EQ(StateText(report), c.text) << report.name;
     }
@@ -102,7 +100,7 @@ TEST_F(PortProbe, TellsEachStateBeforeAByteIsSent) {
 
 // The link holds its port exclusively, which any probe, in this program or another, sees.
 TEST_F(PortProbe, PortTheLinkHoldsIsBusy) {
-    sim::PtyServer sensor(dir_, 3);
+    sim::PtyServer sensor(m_dir, 3);
     ASSERT_EQ(ZEKO_initial(3, sensor::kIdentity, sensor::kBaudRate), 0);
     EXPECT_EQ(ProbePort(3).state, PortState::Busy);
     ASSERT_EQ(ZEKO_close(), 0);

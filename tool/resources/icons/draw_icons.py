@@ -23,6 +23,7 @@ PALETTE = [
 ]
 BLACK, MAROON, GREEN, GRAY, SILVER, RED, LIME, YELLOW, WHITE = 0, 1, 2, 8, 7, 9, 10, 11, 15
 TRANSPARENT = 13
+APP_ICON_SIZE = 128  # the square app_sample draws in
 
 
 def chunk(kind, data):
@@ -118,32 +119,38 @@ def app_sample(px, py):
     return color
 
 
-def write_app_icon(name, size=128, samples=4):
-    rows = []
+def app_icon_rows(size):
+    """The application icon at `size` pixels, as RGBA rows: each pixel averages samples x samples
+    points of the drawing, more of them at the small sizes so that these stay sharp."""
+    samples = max(4, 64 // size)
+    scale = APP_ICON_SIZE / size
     step = 1.0 / samples
+    rows = []
     for y in range(size):
         row = bytearray()
         for x in range(size):
             total = [0.0, 0.0, 0.0, 0.0]
             for sy in range(samples):
                 for sx in range(samples):
-                    r, g, b, a = app_sample(x + (sx + 0.5) * step, y + (sy + 0.5) * step)
+                    r, g, b, a = app_sample(
+                        (x + (sx + 0.5) * step) * scale, (y + (sy + 0.5) * step) * scale
+                    )
                     total[0] += r * a
                     total[1] += g * a
                     total[2] += b * a
                     total[3] += a
-            count = samples * samples
-            alpha = total[3] / count
-            if total[3] > 0:
-                rgb = [round(total[i] / total[3]) for i in range(3)]
-            else:
-                rgb = [0, 0, 0]
+            alpha = total[3] / (samples * samples)
+            rgb = [round(total[i] / total[3]) for i in range(3)] if total[3] > 0 else [0, 0, 0]
             row += bytes(rgb + [round(alpha * 255)])
         rows.append(bytes(row))
-    write_png(os.path.join(HERE, name), size, size, 6, 8, rows)
+    return rows
+
+
+def write_app_icon(path, size=APP_ICON_SIZE):
+    write_png(path, size, size, 6, 8, app_icon_rows(size))
 
 
 if __name__ == "__main__":
     write_lamp("lamp_red.png", RED, MAROON)
     write_lamp("lamp_green.png", LIME, GREEN)
-    write_app_icon("kq_tools.png")
+    write_app_icon(os.path.join(HERE, "kq_tools.png"))
