@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const CString line = FormatAlarmRecord(number, record);
     constexpr std::uint32_t kTypeBits = 0x3F;
-    const bool typed = (static_cast<std::uint32_t>(ReadBE32(record + sensor::kRecordTypeFlags)) &
-                        kTypeBits) != 0;
+    const bool typed =
+        (static_cast<std::uint32_t>(ReadBE32(record + sensor::kRecordTypeFlags)) & kTypeBits) != 0;
     if (line.IsEmpty() == typed) std::abort();
     if (std::strpbrk(line, "\r\n") != nullptr) std::abort();
     std::free(record);

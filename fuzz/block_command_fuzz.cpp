@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (payloadFits) payload.resize(payloadLength);
     data += taken;
     size -= taken;
-    const bool valid = command <= 255 && payloadFits && replyLength >= 0 &&
-                       replyLength <= kMaxReplyData;
+    const bool valid =
+        command <= 255 && payloadFits && replyLength >= 0 && replyLength <= kMaxReplyData;
 
     // The sensor answers with exactly the reply length asked for, so no exchange waits.
     std::vector<std::uint8_t> answer(data, data + std::min<std::size_t>(size, replyLength + 2));

@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Exactly the receive buffer's size on the heap, so a read past it is caught.
     auto* reply = static_cast<unsigned char*>(std::malloc(CCommPort::kReplyBufferSize));
     std::memset(reply, 0, CCommPort::kReplyBufferSize);
-    std::memcpy(reply, data, size < CCommPort::kReplyBufferSize ? size : CCommPort::kReplyBufferSize);
+    std::memcpy(reply, data,
+                size < CCommPort::kReplyBufferSize ? size : CCommPort::kReplyBufferSize);
     auto* errorText = static_cast<char*>(std::malloc(kErrorTextCapacity));
 
     int number = 0;

@@ -12,8 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto* block = static_cast<BYTE*>(std::malloc(sensor::kStatusBlockLength));
     std::memset(block, 0, sensor::kStatusBlockLength);
-    std::memcpy(block, data,
-                size < sensor::kStatusBlockLength ? size : sensor::kStatusBlockLength);
+    std::memcpy(block, data, size < sensor::kStatusBlockLength ? size : sensor::kStatusBlockLength);
     const StatusReadings status = DecodeStatusBlock(block);
     if (std::isnan(status.vibration) || status.vibration < 0.0f) std::abort();
     if (status.temperature < 0 || status.temperature > 255) std::abort();

@@ -49,7 +49,8 @@ int MovementSliderPosition(std::int32_t value) {
 int ScanPorts() {
     std::array<int, kLastScannedPort - kFirstScannedPort + 1> results{};
     for (int port = kFirstScannedPort; port <= kLastScannedPort; ++port) {
-        results[port - kFirstScannedPort] = ZEKO_initial(port, sensor::kIdentity, sensor::kBaudRate);
+        results[port - kFirstScannedPort] =
+            ZEKO_initial(port, sensor::kIdentity, sensor::kBaudRate);
         if (results[port - kFirstScannedPort] == 0) {
             return 0;
         }
