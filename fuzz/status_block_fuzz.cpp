@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     text.Format("%3.2f", static_cast<double>(status.learnedVibration));
     text.Format("%d", status.movement);
     text.Format("%3d/%3d", status.recordCount, status.recordCount);
-    if (text.GetLength() != 7) std::abort();
+    if (std::strlen(text) != 7) std::abort();
     std::free(block);
     return 0;
 }
