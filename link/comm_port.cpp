@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "error_box.h"
 #include "os/platform.h"
@@ -78,7 +79,7 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
     char name[kNameBufferSize];
     char definition[kNameBufferSize];
     EnterCriticalSection(&m_csPort);
-    std::snprintf(name, sizeof name, "COM%d", port);
+    std::snprintf(name, sizeof name, kPortNameFormat, port);
     std::snprintf(definition, sizeof definition, "baud=%d parity=%c data=%d stop=%d",
                   static_cast<int>(baudRate), parity, dataBits, stopBits);
 

@@ -13,6 +13,8 @@
 #include <windows.h>
 // After windows.h, which it needs: timeGetTime.
 #include <mmsystem.h>
+// Windows knows COM10 and above only in the device namespace, which serves COM1-COM9 as well.
+inline constexpr char kPortNameFormat[] = "\\\\.\\COM%d";
 #else
 #include "os/detail/critical_section.h"
 #include "os/detail/events.h"
@@ -21,4 +23,6 @@
 #include "os/detail/serial.h"
 #include "os/detail/tick_count.h"
 #include "os/detail/wait.h"
+// The emulation resolves COM<n> itself (os/port_names.h).
+inline constexpr char kPortNameFormat[] = "COM%d";
 #endif

@@ -1,5 +1,6 @@
 // A private ports folder with simulated sensors on ptys, and the link's error boxes captured
-// instead of shown.
+// instead of shown. Built for Windows, the sensors are served by the Linux process that the Wine
+// prefix's COM ports point into (tests/wine), and the folder is that process's.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,10 +20,12 @@
 class SensorFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+#if !defined(_WIN32)
         char pattern[] = "/tmp/kq-ports-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         portsDir_ = pattern;
         setenv("KQ_PORTS_DIR", portsDir_.c_str(), 1);
+#endif
         SetMessageBoxHandler([this](const char* text, const char* caption, unsigned int) {
             std::lock_guard lock(boxesMutex_);
             boxes_.push_back(std::string(caption) + "|" + text);
@@ -32,7 +35,7 @@ protected:
     void TearDown() override {
         SetMessageBoxHandler(nullptr);
         sensors_.clear();
-        std::filesystem::remove_all(portsDir_);
+        if (!portsDir_.empty()) std::filesystem::remove_all(portsDir_);
     }
 
     // A simulated sensor linked as COM<com>.
