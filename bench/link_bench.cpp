@@ -4,9 +4,11 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "comm_port.h"
@@ -26,26 +28,26 @@ public:
         static Bench bench;
         return bench;
     }
-    sim::PtyServer& Sensor() { return *sensor_; }
+    sim::PtyServer& Sensor() { return *m_sensor; }
 
 private:
     Bench() {
         char pattern[] = "/tmp/kq-bench-XXXXXX";
-        dir_ = mkdtemp(pattern);
-        setenv("KQ_PORTS_DIR", dir_.c_str(), 1);
-        sensor_ = std::make_unique<sim::PtyServer>(dir_, kCom);
-        connected_ = ZEKO_initial(kCom, 19281, 115200) == 0;
+        m_dir = mkdtemp(pattern);
+        setenv("KQ_PORTS_DIR", m_dir.c_str(), 1);
+        m_sensor = std::make_unique<sim::PtyServer>(m_dir, kCom);
+        m_connected = ZEKO_initial(kCom, 19281, 115200) == 0;
     }
     ~Bench() {
-        sensor_.reset();
-        std::filesystem::remove_all(dir_);
+        m_sensor.reset();
+        std::filesystem::remove_all(m_dir);
     }
 
-    std::filesystem::path dir_;
-    std::unique_ptr<sim::PtyServer> sensor_;
+    std::filesystem::path m_dir;
+    std::unique_ptr<sim::PtyServer> m_sensor;
 
 public:
-    bool connected_ = false;
+    bool m_connected = false;
 };
 
 void ReportSpread(benchmark::State& state, std::vector<double>& microseconds) {
@@ -57,7 +59,7 @@ void ReportSpread(benchmark::State& state, std::vector<double>& microseconds) {
 
 template <typename Exchange>
 void TimeRoundTrips(benchmark::State& state, Exchange exchange) {
-    if (!Bench::Get().connected_) {
+    if (!Bench::Get().m_connected) {
         state.SkipWithError("no simulated sensor");
         return;
     }
@@ -87,12 +89,14 @@ void StatusBlockRoundTrip(benchmark::State& state) {
 }
 BENCHMARK(StatusBlockRoundTrip)->Iterations(500)->Unit(benchmark::kMicrosecond);
 
-double ProcessCpuMilliseconds() {
+double CpuMilliseconds(int who) {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     return usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 +
            usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3;
 }
+
+double ProcessCpuMilliseconds() { return CpuMilliseconds(RUSAGE_SELF); }
 
 // The CPU the whole process (the waiting caller and the sensor's thread) spends while one
 // exchange waits out a 1000 ms reply timeout: it should sleep, not spin.
@@ -114,6 +118,47 @@ void SilentSensorTimeout(benchmark::State& state) {
     Bench::Get().Sensor().SetSilent(false);
 }
 BENCHMARK(SilentSensorTimeout)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// A port that streams without pause (a device sending at full speed): how long one parameter
+// read takes and the CPU the calling thread spends in it. Its timeouts allow about 2 s.
+void StreamingPortCall(benchmark::State& state) {
+    if (!Bench::Get().m_connected) {
+        state.SkipWithError("no simulated sensor");
+        return;
+    }
+    sim::PtyServer& sensor = Bench::Get().Sensor();
+    sensor.SetSilent(true);
+    double wall = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        // The stream stops after 10 s at the latest, so that a call it holds ends too.
+        std::atomic<bool> streaming{true};
+        std::thread stream([&] {
+            const std::vector<std::uint8_t> chunk(256, 'x');
+            const auto end = Clock::now() + std::chrono::seconds(10);
+            while (streaming && Clock::now() < end) {
+                sensor.SendRaw(chunk);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const auto start = Clock::now();
+        const double before = CpuMilliseconds(RUSAGE_THREAD);
+        long value = 0;
+        ZEKO_get(11, &value);
+        cpu += CpuMilliseconds(RUSAGE_THREAD) - before;
+        wall += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        streaming = false;
+        stream.join();
+        ZEKO_reconnect();
+    }
+    sensor.SetSilent(false);
+    const auto runs = static_cast<double>(state.iterations());
+    state.counters["call_ms"] = wall / runs;
+    state.counters["caller_cpu_ms"] = cpu / runs;
+    state.counters["caller_cpu_percent"] = wall > 0 ? 100 * cpu / wall : 0;
+}
+BENCHMARK(StreamingPortCall)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -4,5 +4,7 @@ set -euo pipefail
 build="$1"
 shift
 "$build/bench/link_bench" "$@"
+# A status poll through libzeko against the same poll in a pyserial script.
+"$build/bench/status_poll_vs_pyserial"
 # The tool itself: CPU share while polling a healthy and then a silent sensor, 30 s each.
 "$build/bench/tool_cpu"

@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                           payload.empty() ? nullptr : payload.data(),
                                           replyLength > 0 ? replyBuffer.get() : nullptr);
     // Only refusals are checked by value: on a loaded machine an answer can come after its
-    // exchange timed out and is then taken for the next one's, so a valid call's result may be
-    // any status byte.
+    // exchange timed out and, arriving once the next request is out, be taken for that one's,
+    // so a valid call's result may be any status byte.
     if (!valid && result != ZEKO_BAD_ARGUMENT) abort();
     return 0;
 }

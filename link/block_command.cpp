@@ -12,6 +12,12 @@ constexpr int kMaxPayload = kFrameBufferSize - static_cast<int>(sensor::kFrameHe
 constexpr int kMaxReplyData =
     CCommPort::kReplyBufferSize - static_cast<int>(sensor::kReplyStatusLength);
 constexpr unsigned kMaxCommand = 255;
+// A block command that got no reply in time reports it with the "no link" code.
+constexpr int kNoReply = ZEKO_NO_LOCK;
+// Frame bytes: the type byte, then the length byte that counts everything after the type byte.
+constexpr int kTypeByteLength = 1;
+// Reply bytes: the link status byte, then the command status byte and the data.
+constexpr int kLinkStatusLength = 1;
 
 // Touched only while the access lock is held.
 unsigned char g_frameBuffer[kFrameBufferSize];
@@ -36,8 +42,10 @@ extern "C" int ZEKO_super_command(unsigned int command, int payloadLength, int r
         return ZEKO_BAD_ARGUMENT;
     }
 
-    const int frameLength = payloadLength + 3;    // frame bytes after the type byte
-    const int replyLengthByte = replyLength + 1;  // reply bytes after the link status byte
+    const int frameLength =
+        payloadLength + static_cast<int>(sensor::kFrameHeaderLength) - kTypeByteLength;
+    const int replyLengthByte =
+        replyLength + static_cast<int>(sensor::kReplyStatusLength) - kLinkStatusLength;
     g_frameBuffer[0] =
         command <= sensor::kFrameTypeLowLimit ? sensor::kFrameTypeLow : sensor::kFrameTypeHigh;
     g_frameBuffer[1] = static_cast<unsigned char>(frameLength);
@@ -48,11 +56,11 @@ extern "C" int ZEKO_super_command(unsigned int command, int payloadLength, int r
     }
 
     g_commPort.m_bFixedLength = 1;
-    g_commPort.m_nReplyLength = static_cast<BYTE>(replyLengthByte + 1);
-    const BYTE* received = g_commPort.ExchangeBytes(g_frameBuffer, frameLength + 1);
-    if (CCommPort::TimedOut(received)) return ZEKO_NO_LOCK;
+    g_commPort.m_nReplyLength = static_cast<BYTE>(replyLengthByte + kLinkStatusLength);
+    const BYTE* received = g_commPort.ExchangeBytes(g_frameBuffer, frameLength + kTypeByteLength);
+    if (CCommPort::TimedOut(received)) return kNoReply;
 
-    std::memcpy(g_replyCopy, received, replyLengthByte + 1);
+    std::memcpy(g_replyCopy, received, replyLengthByte + kLinkStatusLength);
     if (g_replyCopy[0] != 0) return g_replyCopy[0];
     if (replyLength > 0) {
         std::memcpy(reply, g_replyCopy + sensor::kReplyStatusLength, replyLength);

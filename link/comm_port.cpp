@@ -45,7 +45,8 @@ CCommPort::CCommPort()
       m_pWriteBuffer(nullptr),
       m_nWriteCapacity(0),
       m_nReceived(0),
-      m_dwReplyTimeout(kDefaultReplyTimeout) {}
+      m_dwReplyTimeout(kDefaultReplyTimeout),
+      m_bRequestSent(false) {}
 
 CCommPort::~CCommPort() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
@@ -121,13 +122,15 @@ void CCommPort::Close() {
 
 void CCommPort::SetReplyTimeout(DWORD milliseconds) { m_dwReplyTimeout = milliseconds; }
 
+// A port that is not open (never opened, failed to open, closed) refuses the exchange at once:
+// waiting on it could bring nothing but an error box per wait slice.
 BYTE* CCommPort::ExchangeText(const char* request) {
-    if (!QueueText(request)) return RefuseRequest();
+    if (m_hPort == nullptr || !QueueText(request)) return RefuseRequest();
     return WaitForReply();
 }
 
 BYTE* CCommPort::ExchangeBytes(const BYTE* request, int length) {
-    if (!QueueBytes(request, length)) return RefuseRequest();
+    if (m_hPort == nullptr || !QueueBytes(request, length)) return RefuseRequest();
     return WaitForReply();
 }
 
@@ -135,6 +138,7 @@ bool CCommPort::QueueText(const char* request) {
     const std::size_t length = std::strlen(request);
     if (m_pWriteBuffer == nullptr || length + 1 > m_nWriteCapacity) return false;
     m_bReceiving = 1;
+    m_bRequestSent = false;
     m_nReceived = 0;
     std::memcpy(m_pWriteBuffer, request, length + 1);
     m_nWriteLength = static_cast<int>(length);
@@ -147,6 +151,7 @@ bool CCommPort::QueueBytes(const BYTE* request, int length) {
         return false;
     }
     m_bReceiving = 1;
+    m_bRequestSent = false;
     m_nReceived = 0;
     std::memcpy(m_pWriteBuffer, request, static_cast<std::size_t>(length));
     m_nWriteLength = length;
@@ -189,14 +194,17 @@ BYTE* CCommPort::WaitForReply() {
         } else if (signalled == WAIT_OBJECT_0 + kPortIndex) {
             DWORD watched = 0;
             GetCommMask(m_hPort, &watched);
-            if (watched & EV_RXCHAR) DrainInput();
+            if (watched & EV_RXCHAR) DrainInput(start);
+            // Input that was waiting before the request is read first, and then the request
+            // goes out at once: a port that keeps sending must not hold it back.
+            if (!m_bRequestSent) SendQueued();
         } else if (signalled == WAIT_OBJECT_0 + kSendIndex) {
             SendQueued();
         } else if (signalled == WAIT_FAILED) {
             Sleep(kWaitSlice);  // a wait that cannot wait must not turn into a busy loop
         }
 
-        if (timeGetTime() - start > m_dwReplyTimeout) {
+        if (Overdue(start)) {
             std::memcpy(m_replyBuffer, kTimeoutMarker, sizeof kTimeoutMarker - 1);
             m_bReceiving = 0;
         }
@@ -204,8 +212,12 @@ BYTE* CCommPort::WaitForReply() {
     return m_replyBuffer;
 }
 
+bool CCommPort::Overdue(DWORD start) const { return timeGetTime() - start > m_dwReplyTimeout; }
+
 void CCommPort::SendQueued() {
     ResetEvent(m_hSendEvent);
+    // Whatever the write brings, this exchange's request has had its turn.
+    m_bRequestSent = true;
     EnterCriticalSection(&m_csPort);
     m_overlapped.Offset = 0;
     m_overlapped.OffsetHigh = 0;
@@ -226,13 +238,25 @@ void CCommPort::SendQueued() {
     LeaveCriticalSection(&m_csPort);
 }
 
-void CCommPort::DrainInput() {
+DWORD CCommPort::QueuedInput() {
     COMSTAT status{};
     DWORD errors = 0;
     EnterCriticalSection(&m_csPort);
     ClearCommError(m_hPort, &errors, &status);
     LeaveCriticalSection(&m_csPort);
-    while (status.cbInQue > 0) {
+    return status.cbInQue;
+}
+
+// Reads what is queued. Bytes that were waiting before the request was written are read and
+// dropped: they belong to an earlier exchange (a reply that came after its call gave up) and
+// must neither end this one nor shift its reply. A pass ends at the exchange's deadline, and
+// once the reply has ended (or before the request is sent) it reads no more than was queued
+// when it began, so a device that sends without pause can neither hold the call nor keep it
+// reading.
+void CCommPort::DrainInput(DWORD start) {
+    const DWORD queuedAtStart = QueuedInput();
+    DWORD read = 0;
+    for (DWORD queued = queuedAtStart; queued > 0; queued = QueuedInput()) {
         BYTE byte = 0;
         DWORD got = 0;
         EnterCriticalSection(&m_csPort);
@@ -245,12 +269,11 @@ void CCommPort::DrainInput() {
         }
         LeaveCriticalSection(&m_csPort);
         // A read that failed brought no byte, so it stores nothing.
-        if (got == 1) StoreByte(byte);
+        if (got == 1 && m_bRequestSent) StoreByte(byte);
+        ++read;
 
-        status = {};
-        EnterCriticalSection(&m_csPort);
-        ClearCommError(m_hPort, &errors, &status);
-        LeaveCriticalSection(&m_csPort);
+        const bool replyOpen = m_bReceiving && m_bRequestSent;
+        if (Overdue(start) || (read >= queuedAtStart && !replyOpen)) return;
     }
 }
 

@@ -39,8 +39,10 @@ private:
     bool QueueBytes(const BYTE* request, int length);
     BYTE* WaitForReply();
     BYTE* RefuseRequest();
+    bool Overdue(DWORD start) const;
     void SendQueued();
-    void DrainInput();
+    DWORD QueuedInput();
+    void DrainInput(DWORD start);
     void ShowPortError(const char* step);
 
 public:
@@ -67,4 +69,5 @@ public:
     DWORD m_nWriteCapacity;
     int m_nReceived;
     DWORD m_dwReplyTimeout;
+    bool m_bRequestSent;  // the staged request has been written (or its write failed)
 };

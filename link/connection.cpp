@@ -75,12 +75,27 @@ int SetSecondAttempt(const char* request, int param) {
     }
 }
 
+// A parameter read with the access lock held: up to two attempts.
+int ReadParameter(int param, long* value) {
+    char request[kRequestSize];
+    std::snprintf(request, sizeof request, "P%d;", param);
+    const Reply first = Attempt(request);
+    if (first.outcome == kValueReply && first.number == param) {
+        *value = first.value;
+        return ZEKO_OK;
+    }
+    return GetSecondAttempt(request, value);
+}
+
 }  // namespace
 
 extern "C" {
 
 int ZEKO_initial(int port, long id, long baudRate) {
     EnsureAccessLock();
+    // Reopening replaces the port, its events and its buffers: never under another exchange.
+    AccessLockHolder lock;
+    if (const int refused = lock.Take()) return refused;
     g_nConnected = 0;
     if (!IsAcceptedBaudRate(baudRate)) return ZEKO_BAD_ARGUMENT;
     if (g_commPort.Open(port, static_cast<DWORD>(baudRate), kParity, kDataBits, kStopBits,
@@ -90,8 +105,8 @@ int ZEKO_initial(int port, long id, long baudRate) {
     g_nOpening = 1;
     // The first read only wakes the line; the second one decides.
     long identity = 0;
-    ZEKO_get(sensor::kParamIdentity, &identity);
-    if (ZEKO_get(sensor::kParamIdentity, &identity) != ZEKO_OK) {
+    ReadParameter(sensor::kParamIdentity, &identity);
+    if (ReadParameter(sensor::kParamIdentity, &identity) != ZEKO_OK) {
         g_commPort.Close();
         g_nOpening = 0;
         return ZEKO_NO_ANSWER;
@@ -126,15 +141,7 @@ int ZEKO_get(int param, long* value) {
     if (!LinkReady()) return ZEKO_NOT_READY;
     AccessLockHolder lock;
     if (const int refused = lock.Take()) return refused;
-
-    char request[kRequestSize];
-    std::snprintf(request, sizeof request, "P%d;", param);
-    const Reply first = Attempt(request);
-    if (first.outcome == kValueReply && first.number == param) {
-        *value = first.value;
-        return ZEKO_OK;
-    }
-    return GetSecondAttempt(request, value);
+    return ReadParameter(param, value);
 }
 
 int ZEKO_set(int param, long value) {

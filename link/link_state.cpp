@@ -28,25 +28,25 @@ void EnsureAccessLock() {
 }
 
 AccessLockHolder::~AccessLockHolder() {
-    if (taken_) SetEvent(lock_.get());
+    if (m_taken) SetEvent(m_lock.get());
 }
 
 int AccessLockHolder::Take() {
     {
         std::lock_guard guard(g_accessLockGuard);
-        lock_ = g_accessLock;
+        m_lock = g_accessLock;
     }
-    if (!lock_) return ZEKO_NO_LOCK;
-    if (WaitForSingleObject(lock_.get(), kAccessLockWait) != WAIT_OBJECT_0) {
-        lock_.reset();
+    if (!m_lock) return ZEKO_NO_LOCK;
+    if (WaitForSingleObject(m_lock.get(), kAccessLockWait) != WAIT_OBJECT_0) {
+        m_lock.reset();
         return ZEKO_LOCK_BUSY;
     }
-    taken_ = true;
+    m_taken = true;
     return ZEKO_OK;
 }
 
 void AccessLockHolder::Discard() {
     std::lock_guard guard(g_accessLockGuard);
-    if (g_accessLock == lock_) g_accessLock.reset();
-    taken_ = false;
+    if (g_accessLock == m_lock) g_accessLock.reset();
+    m_taken = false;
 }

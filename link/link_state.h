@@ -35,6 +35,6 @@ public:
     void Discard();
 
 private:
-    std::shared_ptr<void> lock_;
-    bool taken_ = false;
+    std::shared_ptr<void> m_lock;
+    bool m_taken = false;
 };

@@ -51,7 +51,7 @@ enum {
 
 /* Opens COM<port> at baudRate (9600, 19200, 38400, 57600 or 115200) and checks that parameter 8
  * of the device equals id. 0 connected; 1 bad baud rate; 9 no such port; 10 no valid answer
- * (port closed); 12 another identity (port left open). */
+ * (port closed); 12 another identity (port left open); -3 another call held the link. */
 ZEKO_EXPORT int ZEKO_CALL ZEKO_initial(int port, long id, long baudRate);
 
 /* Closes the port and discards the access lock. 0 done; 31 nothing open; -3 lock busy. */

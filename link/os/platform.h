@@ -16,12 +16,10 @@
 // Windows knows COM10 and above only in the device namespace, which serves COM1-COM9 as well.
 inline constexpr char kPortNameFormat[] = "\\\\.\\COM%d";
 #else
-#include "os/detail/critical_section.h"
-#include "os/detail/events.h"
-#include "os/detail/last_error.h"
-#include "os/detail/message_box.h"
+#include "os/detail/error_report.h"
 #include "os/detail/serial.h"
-#include "os/detail/tick_count.h"
+#include "os/detail/synchronization.h"
+#include "os/detail/timing.h"
 #include "os/detail/wait.h"
 // The emulation resolves COM<n> itself (os/port_names.h).
 inline constexpr char kPortNameFormat[] = "COM%d";

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -184,39 +185,39 @@ class HeldLock {
 public:
     explicit HeldLock(sim::PtyServer& sensor) {
         SetMessageBoxHandler([this](const char*, const char*, UINT) {
-            std::unique_lock lock(mutex_);
-            inBox_ = true;
-            changed_.notify_all();
-            changed_.wait(lock, [this] { return released_; });
+            std::unique_lock lock(m_mutex);
+            m_inBox = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_released; });
         });
         sim::Reply hangUp;
         hangUp.kind = Kind::HangUp;
         sensor.Script(hangUp);
-        holder_ = std::thread([this] {
+        m_holder = std::thread([this] {
             long value = 0;
-            result_ = ZEKO_get(10, &value);
+            m_result = ZEKO_get(10, &value);
         });
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return inBox_; });
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_inBox; });
     }
 
     int Release() {
         {
-            std::lock_guard lock(mutex_);
-            released_ = true;
+            std::lock_guard lock(m_mutex);
+            m_released = true;
         }
-        changed_.notify_all();
-        holder_.join();
-        return result_;
+        m_changed.notify_all();
+        m_holder.join();
+        return m_result;
     }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool inBox_ = false;
-    bool released_ = false;
-    std::thread holder_;
-    std::atomic<int> result_{-100};
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_inBox = false;
+    bool m_released = false;
+    std::thread m_holder;
+    std::atomic<int> m_result{-100};
 };
 
 TEST_F(ConnectionTest, BusyLockGivesUpAfterItsWait) {
@@ -228,6 +229,7 @@ TEST_F(ConnectionTest, BusyLockGivesUpAfterItsWait) {
     EXPECT_GE(Clock::now() - start, 2600ms);
     EXPECT_EQ(value, 0);
     EXPECT_EQ(ZEKO_close(), ZEKO_LOCK_BUSY);
+    EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_LOCK_BUSY);
     EXPECT_EQ(held.Release(), ZEKO_LINK_LOST);
     // The lock went back when the holder returned; the link itself was lost with the device.
     EXPECT_EQ(ZEKO_close(), ZEKO_OK);
@@ -247,6 +249,30 @@ TEST_F(ConnectionTest, CloseDiscardsTheLock) {
     // A new initial starts afresh.
     EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_OK);
     EXPECT_EQ(ZEKO_get(11, &value), ZEKO_OK);
+}
+
+// With KQ_DEBUG=1 a port that will not open says why on standard error: the failing call, the
+// device and the system's reason. Without it, nothing.
+TEST_F(ConnectionTest, DebugTraceNamesTheFailingCallAndDevice) {
+    std::filesystem::create_symlink(m_portsDir / "nowhere", m_portsDir / "COM7");
+    Sensor(3);
+    CCommPort holder;  // another program holding COM3
+    ASSERT_EQ(holder.Open(3, 115200, 'N', 8, 1, EV_RXCHAR, 512), 1);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ZEKO_initial(7, 19281, 115200), ZEKO_NO_PORT);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    setenv("KQ_DEBUG", "1", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ZEKO_initial(7, 19281, 115200), ZEKO_NO_PORT);
+    EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_NO_PORT);
+    const std::string trace = testing::internal::GetCapturedStderr();
+    unsetenv("KQ_DEBUG");
+    EXPECT_EQ(trace, "zeko: open " + (m_portsDir / "COM7").string() +
+                         ": No such file or directory\n"
+                         "zeko: flock " +
+                         (m_portsDir / "COM3").string() + ": Device or resource busy\n");
 }
 
 TEST_F(ConnectionTest, NullValuePointerIsRefused) {

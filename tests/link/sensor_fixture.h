@@ -23,25 +23,25 @@ protected:
 #if !defined(_WIN32)
         char pattern[] = "/tmp/kq-ports-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
-        portsDir_ = pattern;
-        setenv("KQ_PORTS_DIR", portsDir_.c_str(), 1);
+        m_portsDir = pattern;
+        setenv("KQ_PORTS_DIR", m_portsDir.c_str(), 1);
 #endif
         SetMessageBoxHandler([this](const char* text, const char* caption, unsigned int) {
-            std::lock_guard lock(boxesMutex_);
-            boxes_.push_back(std::string(caption) + "|" + text);
+            std::lock_guard lock(m_boxesMutex);
+            m_boxes.push_back(std::string(caption) + "|" + text);
         });
     }
 
     void TearDown() override {
         SetMessageBoxHandler(nullptr);
-        sensors_.clear();
-        if (!portsDir_.empty()) std::filesystem::remove_all(portsDir_);
+        m_sensors.clear();
+        if (!m_portsDir.empty()) std::filesystem::remove_all(m_portsDir);
     }
 
     // A simulated sensor linked as COM<com>.
     sim::PtyServer& Sensor(int com = 3) {
-        auto& sensor = sensors_[com];
-        if (!sensor) sensor = std::make_unique<sim::PtyServer>(portsDir_, com);
+        auto& sensor = m_sensors[com];
+        if (!sensor) sensor = std::make_unique<sim::PtyServer>(m_portsDir, com);
         return *sensor;
     }
 
@@ -59,8 +59,8 @@ protected:
     }
 
     std::vector<std::string> Boxes() {
-        std::lock_guard lock(boxesMutex_);
-        return boxes_;
+        std::lock_guard lock(m_boxesMutex);
+        return m_boxes;
     }
 
     static sim::Reply Raw(const std::string& text) {
@@ -80,10 +80,10 @@ protected:
         return std::string(bytes.begin(), bytes.end());
     }
 
-    std::filesystem::path portsDir_;
+    std::filesystem::path m_portsDir;
 
 private:
-    std::map<int, std::unique_ptr<sim::PtyServer>> sensors_;
-    std::mutex boxesMutex_;
-    std::vector<std::string> boxes_;
+    std::map<int, std::unique_ptr<sim::PtyServer>> m_sensors;
+    std::mutex m_boxesMutex;
+    std::vector<std::string> m_boxes;
 };

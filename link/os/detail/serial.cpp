@@ -10,16 +10,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
 
-#include "events.h"
-#include "last_error.h"
+#include "error_report.h"
 #include "os/port_names.h"
 #include "serial_port_object.h"
+#include "synchronization.h"
+#include "timing.h"
 
 namespace {
 
@@ -48,15 +48,9 @@ DWORD RateFor(speed_t speed) {
     return 0;
 }
 
-SerialPortObject* PortFromHandle(HANDLE handle) {
-    auto* port = ObjectFromHandle<SerialPortObject>(handle);
-    if (port == nullptr) SetLastError(ERROR_INVALID_HANDLE);
-    return port;
-}
-
-BOOL FailWithErrno() {
-    SetLastErrorFromErrno(errno);
-    return FALSE;
+// A system call on the port failed: errno becomes the last error (and a trace line).
+BOOL FailCall(const SerialPortObject& port, const char* call) {
+    return FailSystemCall(call, port.m_path.c_str(), errno);
 }
 
 BOOL FailWith(DWORD code) {
@@ -74,7 +68,7 @@ void ResetOverlapped(OVERLAPPED* overlapped) {
 
 // A transfer on a device already reported gone: pending, and it completes with nothing.
 BOOL PendSilently(SerialPortObject& port, OVERLAPPED* overlapped) {
-    port.pending = SerialPortObject::Pending::FailedTransfer;
+    port.m_pending = SerialPortObject::Pending::FailedTransfer;
     ResetOverlapped(overlapped);
     return FailWith(ERROR_IO_PENDING);
 }
@@ -86,16 +80,9 @@ BOOL FailGone(SerialPortObject& port, int error, OVERLAPPED* overlapped) {
     return PendSilently(port, overlapped);
 }
 
-bool WaitUntilReady(int fd, short events, int timeoutMs) {
+bool WaitUntilReady(int fd, short events, DWORD timeoutMs) {
     pollfd p{fd, events, 0};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        const int ready = poll(&p, 1, static_cast<int>(std::max<long>(left.count(), 0)));
-        if (ready > 0) return true;
-        if (ready == 0 || errno != EINTR) return false;
-    }
+    return PollUntil(&p, 1, Deadline(timeoutMs)) > 0;
 }
 
 bool ParseStopBits(const std::string& value, BYTE* stopBits) {
@@ -149,18 +136,21 @@ bool ParseSetting(const std::string& key, const std::string& value, DCB* setting
     return true;
 }
 
-void SetRtsBestEffort(int fd, bool on) {
+// A failure here is only traced: ptys and many adapters have no modem lines to drive.
+void SetRtsBestEffort(const SerialPortObject& port, bool on) {
     int rts = TIOCM_RTS;
-    ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &rts);
+    if (ioctl(port.m_fd, on ? TIOCMBIS : TIOCMBIC, &rts) != 0) FailCall(port, "ioctl(RTS)");
 }
 
 // Real UARTs deliver a short reply sooner with low latency; ptys and many adapters say ENOTTY.
-void SetLowLatencyBestEffort(int fd) {
+void SetLowLatencyBestEffort(const SerialPortObject& port) {
     serial_struct serial{};
-    if (ioctl(fd, TIOCGSERIAL, &serial) == 0) {
-        serial.flags |= ASYNC_LOW_LATENCY;
-        ioctl(fd, TIOCSSERIAL, &serial);
+    if (ioctl(port.m_fd, TIOCGSERIAL, &serial) != 0) {
+        FailCall(port, "ioctl(TIOCGSERIAL)");
+        return;
     }
+    serial.flags |= ASYNC_LOW_LATENCY;
+    if (ioctl(port.m_fd, TIOCSSERIAL, &serial) != 0) FailCall(port, "ioctl(TIOCSSERIAL)");
 }
 
 }  // namespace
@@ -170,34 +160,61 @@ SerialPortObject::~SerialPortObject() {
         std::lock_guard lock(PendingPortsMutex());
         std::erase(PendingPorts(), this);
     }
-    ioctl(fd, TIOCNXCL);
-    flock(fd, LOCK_UN);
-    close(fd);
+    ioctl(m_fd, TIOCNXCL);
+    flock(m_fd, LOCK_UN);
+    close(m_fd);
 }
 
-int SerialPortObject::QueuedBytes() const {
+int SerialPortObject::QueuedBytes() {
+    if (m_heldEnd > m_heldStart) return static_cast<int>(m_heldEnd - m_heldStart);
+    // Asking the device is as dear as reading it, and a read keeps what it finds.
+    if (const ssize_t got = FillFromDevice(); got > 0) return static_cast<int>(got);
+    if (errno == EAGAIN) return 0;
     int queued = 0;
-    return ioctl(fd, FIONREAD, &queued) == 0 ? queued : -1;
+    if (ioctl(m_fd, FIONREAD, &queued) == 0) return queued;
+    FailCall(*this, "ioctl(FIONREAD)");
+    return -1;
+}
+
+DWORD SerialPortObject::TakeHeld(void* buffer, DWORD length) {
+    const std::size_t count = std::min<std::size_t>(length, m_heldEnd - m_heldStart);
+    std::memcpy(buffer, m_held.data() + m_heldStart, count);
+    m_heldStart += count;
+    if (m_heldStart == m_heldEnd) DropHeld();
+    return static_cast<DWORD>(count);
+}
+
+ssize_t SerialPortObject::FillFromDevice() {
+    const ssize_t got = ::read(m_fd, m_held.data(), m_held.size());
+    m_heldStart = 0;
+    m_heldEnd = got > 0 ? static_cast<std::size_t>(got) : 0;
+    if (got == 0) errno = EIO;  // the other side closed: read as a lost device
+    if (got <= 0 && errno != EAGAIN && errno != EINTR) {
+        const int error = errno;
+        FailCall(*this, "read");
+        errno = error;
+    }
+    return got;
 }
 
 void SerialPortObject::MarkGone(int error) {
-    if (gone) return;
-    gone = true;
-    goneError = error;
+    if (m_gone) return;
+    m_gone = true;
+    m_goneError = error;
 }
 
 bool SerialPortObject::ReportGone() {
-    if (goneReported) return false;
-    goneReported = true;
-    SetLastErrorFromErrno(goneError);
+    if (m_goneReported) return false;
+    m_goneReported = true;
+    SetLastErrorFromErrno(m_goneError);
     return true;
 }
 
 void SerialPortObject::CompleteCommWait() {
     std::lock_guard lock(PendingPortsMutex());
-    if (commWaitEvent == nullptr) return;
-    SetEvent(commWaitEvent);
-    commWaitEvent = nullptr;
+    if (m_commWaitEvent == nullptr) return;
+    SetEvent(m_commWaitEvent);
+    m_commWaitEvent = nullptr;
     std::erase(PendingPorts(), this);
 }
 
@@ -223,50 +240,48 @@ HANDLE CreateFileA(LPCSTR name, DWORD, DWORD, void*, DWORD, DWORD, HANDLE) {
     }
     const int fd = open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
-        } else {
-            SetLastErrorFromErrno(errno);
-        }
+        FailSystemCall("open", path->c_str(), errno);
+        if (errno == ENOENT) SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
     // Not shared: an advisory lock keeps out other programs that ask, TIOCEXCL those that don't.
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = isatty(fd) ? EBUSY : ENOTTY;
+    const bool terminal = isatty(fd);
+    if (!terminal || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        FailSystemCall(terminal ? "flock" : "isatty", path->c_str(), terminal ? EBUSY : ENOTTY);
         close(fd);
-        SetLastErrorFromErrno(error);
         return INVALID_HANDLE_VALUE;
     }
-    ioctl(fd, TIOCEXCL);
-    return static_cast<KernelObject*>(new SerialPortObject(fd));
+    auto* port = new SerialPortObject(fd, *path);
+    if (ioctl(fd, TIOCEXCL) != 0) FailCall(*port, "ioctl(TIOCEXCL)");
+    return static_cast<KernelObject*>(port);
 }
 
 BOOL SetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
-    port->timeouts = *timeouts;
+    port->m_timeouts = *timeouts;
     return TRUE;
 }
 
 BOOL SetCommMask(HANDLE handle, DWORD eventMask) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
-    port->eventMask = eventMask;
+    port->m_eventMask = eventMask;
     return TRUE;
 }
 
 BOOL GetCommMask(HANDLE handle, DWORD* eventMask) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
-    *eventMask = port->eventMask;
+    *eventMask = port->m_eventMask;
     return TRUE;
 }
 
 BOOL GetCommState(HANDLE handle, DCB* settings) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
     termios tio{};
-    if (tcgetattr(port->fd, &tio) != 0) return FailWithErrno();
+    if (tcgetattr(port->m_fd, &tio) != 0) return FailCall(*port, "tcgetattr");
     settings->BaudRate = RateFor(cfgetospeed(&tio));
     switch (tio.c_cflag & CSIZE) {
         case CS5:
@@ -306,7 +321,7 @@ BOOL BuildCommDCBA(LPCSTR definition, DCB* settings) {
 }
 
 BOOL SetCommState(HANDLE handle, DCB* settings) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
     const std::optional<speed_t> speed = SpeedFor(settings->BaudRate);
     if (!speed || settings->ByteSize < 5 || settings->ByteSize > 8 ||
@@ -314,7 +329,7 @@ BOOL SetCommState(HANDLE handle, DCB* settings) {
         return FailWith(ERROR_INVALID_PARAMETER);
     }
     termios tio{};
-    if (tcgetattr(port->fd, &tio) != 0) return FailWithErrno();
+    if (tcgetattr(port->m_fd, &tio) != 0) return FailCall(*port, "tcgetattr");
     // Raw: no echo, no line editing, no CR/LF translation, no XON/XOFF, no signal characters.
     cfmakeraw(&tio);
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
@@ -326,144 +341,156 @@ BOOL SetCommState(HANDLE handle, DCB* settings) {
     tio.c_iflag &= ~(IXON | IXOFF | IXANY);
     cfsetispeed(&tio, *speed);
     cfsetospeed(&tio, *speed);
-    if (tcsetattr(port->fd, TCSANOW, &tio) != 0) return FailWithErrno();
-    SetRtsBestEffort(port->fd, settings->fRtsControl == RTS_CONTROL_ENABLE);
-    SetLowLatencyBestEffort(port->fd);
+    if (tcsetattr(port->m_fd, TCSANOW, &tio) != 0) return FailCall(*port, "tcsetattr");
+    SetRtsBestEffort(*port, settings->fRtsControl == RTS_CONTROL_ENABLE);
+    SetLowLatencyBestEffort(*port);
     return TRUE;
 }
 
 BOOL PurgeComm(HANDLE handle, DWORD flags) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
-    if (flags & PURGE_RXABORT && port->pending == SerialPortObject::Pending::Read) {
-        port->pending = SerialPortObject::Pending::None;
+    if (flags & PURGE_RXABORT && port->m_pending == SerialPortObject::Pending::Read) {
+        port->m_pending = SerialPortObject::Pending::None;
     }
     const bool input = flags & PURGE_RXCLEAR;
     const bool output = flags & PURGE_TXCLEAR;
+    if (input) port->DropHeld();
     if (!input && !output) return TRUE;
-    if (tcflush(port->fd, input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH)) != 0) {
-        return FailWithErrno();
+    if (tcflush(port->m_fd, input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH)) != 0) {
+        return FailCall(*port, "tcflush");
     }
     return TRUE;
 }
 
 BOOL ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
     if (errors != nullptr) *errors = 0;
     const int queued = port->QueuedBytes();
-    if (queued < 0) return FailWithErrno();
-    if (status != nullptr) {
-        int outgoing = 0;
-        status->cbInQue = static_cast<DWORD>(queued);
-        status->cbOutQue = ioctl(port->fd, TIOCOUTQ, &outgoing) == 0 ? outgoing : 0;
-    }
+    if (queued < 0) return FALSE;  // the query set the last error
+    if (status != nullptr) status->cbInQue = static_cast<DWORD>(queued);
     return TRUE;
 }
 
 BOOL WaitCommEvent(HANDLE handle, DWORD* eventMask, OVERLAPPED* overlapped) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
-    if (port->gone) {
+    if (port->m_gone) {
         // Nothing will ever arrive: the wait stays pending without watching the device.
         ResetOverlapped(overlapped);
         if (port->ReportGone()) return FALSE;
         return FailWith(ERROR_IO_PENDING);
     }
-    // Like every overlapped call, a wait starts by resetting its event: a completion signalled
-    // earlier (a write's, say) must not wake the next wait.
-    ResetOverlapped(overlapped);
+    // A wait started while one is pending fails, and the pending one goes on watching.
+    if (port->m_commWaitEvent != nullptr) {
+        ResetOverlapped(overlapped);
+        return FailWith(ERROR_INVALID_PARAMETER);
+    }
+    // Like every overlapped call, a wait resets its event unless it completes at once (which
+    // would set it again): a completion signalled earlier (a write's, say) must not wake the
+    // next wait.
     if (port->QueuedBytes() > 0) {
-        port->CompleteCommWait();
-        if (eventMask != nullptr) *eventMask = EV_RXCHAR & port->eventMask;
+        if (eventMask != nullptr) *eventMask = EV_RXCHAR & port->m_eventMask;
         SignalOverlapped(overlapped);
         return TRUE;
     }
-    if (port->commWaitEvent != nullptr) return FailWith(ERROR_INVALID_PARAMETER);
+    ResetOverlapped(overlapped);
     std::lock_guard lock(PendingPortsMutex());
-    port->commWaitEvent = overlapped->hEvent;
+    port->m_commWaitEvent = overlapped->hEvent;
     PendingPorts().push_back(port);
     return FailWith(ERROR_IO_PENDING);
 }
 
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD length, DWORD* read, OVERLAPPED* overlapped) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
     if (read != nullptr) *read = 0;
-    port->lastTransferred = 0;
-    if (port->gone) return FailGone(*port, port->goneError, overlapped);
-    ResetOverlapped(overlapped);
-    const ssize_t got = ::read(port->fd, buffer, length);
+    port->m_lastTransferred = 0;
+    if (port->m_gone) return FailGone(*port, port->m_goneError, overlapped);
+    // The event is reset unless the read completes at once and so sets it again.
+    const ssize_t got = port->m_heldEnd > port->m_heldStart ? 1 : port->FillFromDevice();
     if (got > 0) {
-        port->lastTransferred = static_cast<DWORD>(got);
-        if (read != nullptr) *read = port->lastTransferred;
+        port->m_lastTransferred = port->TakeHeld(buffer, length);
+        if (read != nullptr) *read = port->m_lastTransferred;
         SignalOverlapped(overlapped);
         return TRUE;
     }
-    if (got == 0 || IsDeviceGoneError(errno))
-        return FailGone(*port, got == 0 ? EIO : errno, overlapped);
-    if (errno != EAGAIN && errno != EINTR) return FailWithErrno();
-    port->pending = SerialPortObject::Pending::Read;
-    port->pendingBuffer = buffer;
-    port->lastTransferred = length;  // the length asked for, until the read completes
+    const int error = got == 0 ? EIO : errno;
+    if (IsDeviceGoneError(error)) return FailGone(*port, error, overlapped);
+    ResetOverlapped(overlapped);
+    if (error != EAGAIN && error != EINTR) {
+        SetLastErrorFromErrno(error);
+        return FALSE;
+    }
+    port->m_pending = SerialPortObject::Pending::Read;
+    port->m_pendingBuffer = buffer;
+    port->m_lastTransferred = length;  // the length asked for, until the read completes
     return FailWith(ERROR_IO_PENDING);
 }
 
 BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD length, DWORD* written,
                OVERLAPPED* overlapped) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
     if (written != nullptr) *written = 0;
-    port->lastTransferred = 0;
-    if (port->gone) return FailGone(*port, port->goneError, overlapped);
-    ResetOverlapped(overlapped);
-    const int timeoutMs = static_cast<int>(port->timeouts.WriteTotalTimeoutConstant +
-                                           port->timeouts.WriteTotalTimeoutMultiplier * length);
+    port->m_lastTransferred = 0;
+    if (port->m_gone) return FailGone(*port, port->m_goneError, overlapped);
+    const DWORD timeoutMs = port->m_timeouts.WriteTotalTimeoutConstant +
+                            port->m_timeouts.WriteTotalTimeoutMultiplier * length;
     const auto* bytes = static_cast<const BYTE*>(buffer);
     DWORD done = 0;
     // Completes at once: a reply-sized request fits the tty's queue; a full queue is waited
     // for up to the write timeout, after which the write ends short, as a port's would.
     while (done < length) {
-        const ssize_t put = ::write(port->fd, bytes + done, length - done);
+        const ssize_t put = ::write(port->m_fd, bytes + done, length - done);
         if (put > 0) {
             done += static_cast<DWORD>(put);
             continue;
         }
-        if (put < 0 && IsDeviceGoneError(errno)) return FailGone(*port, errno, overlapped);
-        if (put < 0 && errno != EAGAIN && errno != EINTR) return FailWithErrno();
-        if (errno == EAGAIN && !WaitUntilReady(port->fd, POLLOUT, timeoutMs)) break;
+        const int error = put < 0 ? errno : EAGAIN;  // nothing taken: wait for room
+        if (error == EINTR) continue;
+        if (error == EAGAIN) {
+            if (!WaitUntilReady(port->m_fd, POLLOUT, timeoutMs)) break;
+            continue;
+        }
+        FailCall(*port, "write");
+        if (IsDeviceGoneError(error)) return FailGone(*port, error, overlapped);
+        ResetOverlapped(overlapped);
+        return FALSE;
     }
-    port->lastTransferred = done;
+    port->m_lastTransferred = done;
     if (written != nullptr) *written = done;
     SignalOverlapped(overlapped);
     return TRUE;
 }
 
 BOOL GetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* transferred, BOOL) {
-    SerialPortObject* port = PortFromHandle(handle);
+    SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
-    const SerialPortObject::Pending pending = port->pending;
-    port->pending = SerialPortObject::Pending::None;
+    const SerialPortObject::Pending pending = port->m_pending;
+    port->m_pending = SerialPortObject::Pending::None;
     if (transferred != nullptr) *transferred = 0;
     if (pending == SerialPortObject::Pending::Read) {
-        const DWORD length = port->lastTransferred;
-        const int timeoutMs = static_cast<int>(port->timeouts.ReadTotalTimeoutConstant +
-                                               port->timeouts.ReadTotalTimeoutMultiplier * length);
-        port->lastTransferred = 0;
+        const DWORD length = port->m_lastTransferred;
+        const DWORD timeoutMs = port->m_timeouts.ReadTotalTimeoutConstant +
+                                port->m_timeouts.ReadTotalTimeoutMultiplier * length;
+        port->m_lastTransferred = 0;
         // A read that times out completes with nothing, as a port's read does.
-        if (WaitUntilReady(port->fd, POLLIN, timeoutMs)) {
-            const ssize_t got = ::read(port->fd, port->pendingBuffer, length);
+        if (WaitUntilReady(port->m_fd, POLLIN, timeoutMs)) {
+            const ssize_t got = port->FillFromDevice();
             if (got == 0 || (got < 0 && IsDeviceGoneError(errno))) {
                 port->MarkGone(got == 0 ? EIO : errno);
                 if (port->ReportGone()) return FALSE;
             } else if (got < 0 && errno != EAGAIN) {
-                return FailWithErrno();
+                SetLastErrorFromErrno(errno);  // the read traced it
+                return FALSE;
             } else if (got > 0) {
-                port->lastTransferred = static_cast<DWORD>(got);
+                port->m_lastTransferred = port->TakeHeld(port->m_pendingBuffer, length);
             }
         }
     }
-    if (transferred != nullptr) *transferred = port->lastTransferred;
+    if (transferred != nullptr) *transferred = port->m_lastTransferred;
     SignalOverlapped(overlapped);
     return TRUE;
 }

@@ -35,9 +35,10 @@ struct DCB {
     char EvtChar = 0;
 };
 
+// Of Win32's status only the input count, which is all the port class asks for: nonzero when a
+// read completes at once (see SerialPortObject::QueuedBytes).
 struct COMSTAT {
     DWORD cbInQue = 0;
-    DWORD cbOutQue = 0;
 };
 
 inline constexpr DWORD GENERIC_READ = 0x80000000;

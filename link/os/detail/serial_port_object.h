@@ -1,19 +1,36 @@
-// The object behind a serial-port handle, shared by the serial calls and the waits.
+// The object behind a serial-port handle, shared by the serial calls and the waits. Its members
+// are public to those two files only.
 #pragma once
 
+#include <sys/types.h>
+
+#include <array>
+#include <cstddef>
 #include <mutex>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "serial.h"
 
 struct SerialPortObject : KernelObject {
-    explicit SerialPortObject(int portFd) : fd(portFd) {}
+    SerialPortObject(int portFd, std::string devicePath)
+        : m_fd(portFd), m_path(std::move(devicePath)) {}
     ~SerialPortObject() override;
 
     enum class Pending { None, Read, FailedTransfer };
 
-    // Bytes waiting in the input queue, or -1 when the query failed (errno set).
-    int QueuedBytes() const;
+    // Bytes this layer holds, after one read of the device when it held none; -1 when the query
+    // failed (errno set). Nonzero means a read completes at once.
+    int QueuedBytes();
+
+    // Reads arrive through a buffer that one read() per wake-up fills, so a caller that takes
+    // one byte at a time costs one system call per burst, not per byte.
+    // Moves up to `length` held bytes to `buffer` and returns how many.
+    DWORD TakeHeld(void* buffer, DWORD length);
+    // One read() of the device into the empty buffer: its result, errno set when negative.
+    ssize_t FillFromDevice();
+    void DropHeld() { m_heldStart = m_heldEnd = 0; }
 
     // The device went away (unplugged, the pty's other side closed). The first operation that
     // meets this reports the error; later ones stay silent and simply get nothing, so one lost
@@ -24,16 +41,22 @@ struct SerialPortObject : KernelObject {
 
     void CompleteCommWait();
 
-    const int fd;
-    DWORD eventMask = 0;
-    COMMTIMEOUTS timeouts{};
-    HANDLE commWaitEvent = nullptr;  // event of a comm wait still pending
-    Pending pending = Pending::None;
-    LPVOID pendingBuffer = nullptr;
-    DWORD lastTransferred = 0;
-    bool gone = false;
-    int goneError = 0;
-    bool goneReported = false;
+    static constexpr std::size_t kHeldCapacity = 4096;
+
+    const int m_fd;
+    const std::string m_path;  // the device, as the trace names it
+    std::array<BYTE, kHeldCapacity> m_held{};
+    std::size_t m_heldStart = 0;
+    std::size_t m_heldEnd = 0;
+    DWORD m_eventMask = 0;
+    COMMTIMEOUTS m_timeouts{};
+    HANDLE m_commWaitEvent = nullptr;  // event of a comm wait still pending
+    Pending m_pending = Pending::None;
+    LPVOID m_pendingBuffer = nullptr;
+    DWORD m_lastTransferred = 0;
+    bool m_gone = false;
+    int m_goneError = 0;
+    bool m_goneReported = false;
 };
 
 // The ports with a comm wait pending, for the waits to watch.

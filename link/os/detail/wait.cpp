@@ -1,25 +1,19 @@
 #include "wait.h"
 
-#include <poll.h>
-
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <vector>
 
-#include "event_object.h"
-#include "last_error.h"
 #include "serial_port_object.h"
+#include "synchronization.h"
+#include "timing.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // Returns the index of the first signalled event, taking it when it is auto-reset; -1 if none.
 int FirstSignalled(const std::vector<EventObject*>& events) {
     for (std::size_t i = 0; i < events.size(); ++i) {
         if (!events[i]->IsSignalled()) continue;
-        if (events[i]->manualReset || events[i]->Consume()) return static_cast<int>(i);
+        if (events[i]->ManualReset() || events[i]->Consume()) return static_cast<int>(i);
     }
     return -1;
 }
@@ -29,15 +23,10 @@ std::vector<SerialPortObject*> PortsWaitingOn(const std::vector<EventObject*>& e
     std::vector<SerialPortObject*> ports;
     for (SerialPortObject* port : PendingPorts()) {
         for (EventObject* event : events) {
-            if (port->commWaitEvent == static_cast<KernelObject*>(event)) ports.push_back(port);
+            if (port->m_commWaitEvent == static_cast<KernelObject*>(event)) ports.push_back(port);
         }
     }
     return ports;
-}
-
-int MillisecondsUntil(Clock::time_point deadline) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
 }  // namespace
@@ -49,27 +38,27 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD mil
     }
     std::vector<EventObject*> events;
     for (DWORD i = 0; i < count; ++i) {
-        auto* event = ObjectFromHandle<EventObject>(handles[i]);
-        if (event == nullptr) {
-            SetLastError(ERROR_INVALID_HANDLE);
-            return WAIT_FAILED;
-        }
+        auto* event = CheckedObject<EventObject>(handles[i]);
+        if (event == nullptr) return WAIT_FAILED;
         events.push_back(event);
     }
-    const bool forever = milliseconds == INFINITE;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    const Deadline deadline(milliseconds);
     for (;;) {
         if (const int index = FirstSignalled(events); index >= 0) return WAIT_OBJECT_0 + index;
-        const int timeout = forever ? -1 : MillisecondsUntil(deadline);
-        if (timeout == 0) return WAIT_TIMEOUT;
+        if (deadline.RemainingMs() == 0) return WAIT_TIMEOUT;
 
         const std::vector<SerialPortObject*> ports = PortsWaitingOn(events);
         std::vector<pollfd> fds;
-        for (EventObject* event : events) fds.push_back({event->fd, POLLIN, 0});
-        for (SerialPortObject* port : ports) fds.push_back({port->fd, POLLIN, 0});
-        const int ready = poll(fds.data(), fds.size(), timeout);
-        if (ready < 0 && errno != EINTR) {
-            SetLastErrorFromErrno(errno);
+        for (EventObject* event : events) {
+            event->AddSleeper();
+            fds.push_back({event->Fd(), POLLIN, 0});
+        }
+        for (SerialPortObject* port : ports) fds.push_back({port->m_fd, POLLIN, 0});
+        const int ready = PollUntil(fds.data(), fds.size(), deadline);
+        const int error = errno;
+        for (EventObject* event : events) event->RemoveSleeper();
+        if (ready < 0) {
+            FailSystemCall("poll", "(wait)", error);
             return WAIT_FAILED;
         }
         for (std::size_t i = 0; i < ports.size(); ++i) {

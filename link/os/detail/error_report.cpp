@@ -1,5 +1,6 @@
-#include "last_error.h"
+#include "error_report.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -7,7 +8,8 @@
 namespace {
 
 constexpr DWORD kErrnoCodeBit = 1u << 29;
-thread_local DWORD t_lastError = ERROR_SUCCESS;
+constexpr char kTraceVariable[] = "KQ_DEBUG";
+thread_local DWORD g_lastError = ERROR_SUCCESS;
 
 std::string TextFor(DWORD code) {
     if (code & kErrnoCodeBit) return std::strerror(static_cast<int>(code & ~kErrnoCodeBit));
@@ -29,11 +31,11 @@ std::string TextFor(DWORD code) {
 
 }  // namespace
 
-DWORD GetLastError() { return t_lastError; }
+DWORD GetLastError() { return g_lastError; }
 
-void SetLastError(DWORD code) { t_lastError = code; }
+void SetLastError(DWORD code) { g_lastError = code; }
 
-void SetLastErrorFromErrno(int error) { t_lastError = kErrnoCodeBit | static_cast<DWORD>(error); }
+void SetLastErrorFromErrno(int error) { g_lastError = kErrnoCodeBit | static_cast<DWORD>(error); }
 
 DWORD FormatMessageA(DWORD, LPCVOID, DWORD code, DWORD, LPSTR buffer, DWORD, void*) {
     const std::string known = TextFor(code);
@@ -49,4 +51,17 @@ DWORD FormatMessageA(DWORD, LPCVOID, DWORD code, DWORD, LPSTR buffer, DWORD, voi
 HANDLE LocalFree(HANDLE memory) {
     std::free(memory);
     return nullptr;
+}
+
+int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    return 1;  // IDOK: the box has only an OK button
+}
+
+BOOL FailSystemCall(const char* call, const char* device, int error) {
+    const char* trace = std::getenv(kTraceVariable);
+    if (trace != nullptr && std::strcmp(trace, "1") == 0)
+        std::fprintf(stderr, "zeko: %s %s: %s\n", call, device, std::strerror(error));
+    SetLastErrorFromErrno(error);
+    return FALSE;
 }
