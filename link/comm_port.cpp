@@ -46,13 +46,16 @@ CCommPort::CCommPort()
       m_nWriteCapacity(0),
       m_nReceived(0),
       m_dwReplyTimeout(kDefaultReplyTimeout),
-      m_bRequestSent(false) {}
+      m_bRequestSent(false),
+      m_transferOverlapped{},
+      m_dwCommEvents(0) {}
 
 CCommPort::~CCommPort() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
     delete[] m_pWriteBuffer;
     if (m_hPort != nullptr) CloseHandle(m_hPort);
-    for (HANDLE event : {m_overlapped.hEvent, m_hSendEvent, m_hStopEvent}) {
+    for (HANDLE event :
+         {m_overlapped.hEvent, m_transferOverlapped.hEvent, m_hSendEvent, m_hStopEvent}) {
         if (event != nullptr) CloseHandle(event);
     }
 }
@@ -65,6 +68,7 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
         m_hPort = nullptr;
     }
     m_overlapped.hEvent = RenewEvent(m_overlapped.hEvent);
+    m_transferOverlapped.hEvent = RenewEvent(m_transferOverlapped.hEvent);
     m_hSendEvent = RenewEvent(m_hSendEvent);
     m_hStopEvent = RenewEvent(m_hStopEvent);
     m_hWaitSet[kStopIndex] = m_hStopEvent;
@@ -170,8 +174,7 @@ BYTE* CCommPort::RefuseRequest() {
 BYTE* CCommPort::WaitForReply() {
     const DWORD start = timeGetTime();
     while (m_bReceiving) {
-        DWORD event = 0;
-        if (WaitCommEvent(m_hPort, &event, &m_overlapped)) {
+        if (WaitCommEvent(m_hPort, &m_dwCommEvents, &m_overlapped)) {
             COMSTAT status{};
             DWORD errors = 0;
             ClearCommError(m_hPort, &errors, &status);
@@ -219,21 +222,21 @@ void CCommPort::SendQueued() {
     // Whatever the write brings, this exchange's request has had its turn.
     m_bRequestSent = true;
     EnterCriticalSection(&m_csPort);
-    m_overlapped.Offset = 0;
-    m_overlapped.OffsetHigh = 0;
+    m_transferOverlapped.Offset = 0;
+    m_transferOverlapped.OffsetHigh = 0;
     PurgeComm(m_hPort, kPurgeAll);
     // Bytes drained before the request left belong to no reply to it: like the queue, they go,
     // so that stray bytes never shift this reply and every one after it.
     m_nReceived = 0;
     DWORD written = 0;
     if (!WriteFile(m_hPort, m_pWriteBuffer, static_cast<DWORD>(m_nWriteLength), &written,
-                   &m_overlapped)) {
+                   &m_transferOverlapped)) {
         if (GetLastError() != ERROR_IO_PENDING) {
             ShowPortError("WriteFile()");
             LeaveCriticalSection(&m_csPort);
             return;
         }
-        GetOverlappedResult(m_hPort, &m_overlapped, &written, TRUE);
+        GetOverlappedResult(m_hPort, &m_transferOverlapped, &written, TRUE);
     }
     LeaveCriticalSection(&m_csPort);
 }
@@ -260,10 +263,10 @@ void CCommPort::DrainInput(DWORD start) {
         BYTE byte = 0;
         DWORD got = 0;
         EnterCriticalSection(&m_csPort);
-        if (!ReadFile(m_hPort, &byte, 1, &got, &m_overlapped)) {
+        if (!ReadFile(m_hPort, &byte, 1, &got, &m_transferOverlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
                 ShowPortError("ReadFile()");
-            } else if (!GetOverlappedResult(m_hPort, &m_overlapped, &got, TRUE)) {
+            } else if (!GetOverlappedResult(m_hPort, &m_transferOverlapped, &got, TRUE)) {
                 ShowPortError("GetOverlappedResults() in ReadFile()");
             }
         }

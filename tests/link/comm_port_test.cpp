@@ -10,6 +10,7 @@
 
 #include "os/platform.h"
 #include "sensor_fixture.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -144,6 +145,7 @@ TEST_F(CommPortTest, ReopeningClosesTheOldHandleFirst) {
 }
 
 TEST_F(CommPortTest, PortIsNotShared) {
+    if (RunsUnderWine()) GTEST_SKIP() << kWineSharesPorts;
     OpenPort();
     CCommPort other;
     EXPECT_EQ(other.Open(kCom, 115200, 'N', 8, 1, EV_RXCHAR, 512), 0);
