@@ -48,7 +48,9 @@ CCommPort::CCommPort()
       m_dwReplyTimeout(kDefaultReplyTimeout),
       m_bRequestSent(false),
       m_transferOverlapped{},
-      m_dwCommEvents(0) {}
+      m_dwCommEvents(0),
+      m_bPortFailed(false),
+      m_bCommWaitPending(false) {}
 
 CCommPort::~CCommPort() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
@@ -95,6 +97,8 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
         return 0;
     }
     m_hPort = handle;
+    m_bPortFailed = false;
+    m_bCommWaitPending = false;
 
     m_timeouts = {kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout};
     // The first configuration step that fails is named in the box; the rest are skipped.
@@ -122,6 +126,7 @@ void CCommPort::Close() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
     if (m_hPort != nullptr) CloseHandle(m_hPort);
     m_hPort = nullptr;
+    m_bCommWaitPending = false;  // a pending wait ends with its handle
 }
 
 void CCommPort::SetReplyTimeout(DWORD milliseconds) { m_dwReplyTimeout = milliseconds; }
@@ -174,37 +179,28 @@ BYTE* CCommPort::RefuseRequest() {
 BYTE* CCommPort::WaitForReply() {
     const DWORD start = timeGetTime();
     while (m_bReceiving) {
-        if (WaitCommEvent(m_hPort, &m_dwCommEvents, &m_overlapped)) {
+        if (m_bPortFailed) {
+            // A port that failed brings nothing until it is opened again: rather than asking it
+            // over and over (each failure at once, a busy loop), the exchange sleeps out its time.
+            SleepOut(start);
+        } else if (m_bCommWaitPending) {
+            // Asked again while its wait is pending, the system refuses and marks the pending
+            // wait's OVERLAPPED as failed: the wait goes on as it is.
+            ServeWaitSet(start);
+        } else if (WaitCommEvent(m_hPort, &m_dwCommEvents, &m_overlapped)) {
             COMSTAT status{};
             DWORD errors = 0;
             ClearCommError(m_hPort, &errors, &status);
             if (status.cbInQue == 0) continue;
+            ServeWaitSet(start);
         } else {
             const DWORD error = GetLastError();
             if (error != ERROR_IO_PENDING && error != ERROR_INVALID_PARAMETER) {
-                ShowPortError("WaitCommEvent()");
+                ReportPortFailure("WaitCommEvent()");
+            } else {
+                m_bCommWaitPending = error == ERROR_IO_PENDING;
+                ServeWaitSet(start);
             }
-        }
-
-        const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, kWaitSlice);
-        if (signalled == WAIT_OBJECT_0 + kStopIndex) {
-            if (m_hPort != nullptr) CloseHandle(m_hPort);
-            m_hPort = nullptr;
-            // The stop event stays signalled and a closed port brings nothing: rather than
-            // cycling until the timeout, sleep it out.
-            const DWORD elapsed = timeGetTime() - start;
-            if (elapsed <= m_dwReplyTimeout) Sleep(m_dwReplyTimeout - elapsed + 1);
-        } else if (signalled == WAIT_OBJECT_0 + kPortIndex) {
-            DWORD watched = 0;
-            GetCommMask(m_hPort, &watched);
-            if (watched & EV_RXCHAR) DrainInput(start);
-            // Input that was waiting before the request is read first, and then the request
-            // goes out at once: a port that keeps sending must not hold it back.
-            if (!m_bRequestSent) SendQueued();
-        } else if (signalled == WAIT_OBJECT_0 + kSendIndex) {
-            SendQueued();
-        } else if (signalled == WAIT_FAILED) {
-            Sleep(kWaitSlice);  // a wait that cannot wait must not turn into a busy loop
         }
 
         if (Overdue(start)) {
@@ -213,6 +209,48 @@ BYTE* CCommPort::WaitForReply() {
         }
     }
     return m_replyBuffer;
+}
+
+void CCommPort::ServeWaitSet(DWORD start) {
+    const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, kWaitSlice);
+    if (signalled == WAIT_OBJECT_0 + kStopIndex) {
+        if (m_hPort != nullptr) CloseHandle(m_hPort);
+        m_hPort = nullptr;
+        m_bCommWaitPending = false;
+        // The stop event stays signalled and a closed port brings nothing: rather than
+        // cycling until the timeout, sleep it out.
+        SleepOut(start);
+    } else if (signalled == WAIT_OBJECT_0 + kPortIndex) {
+        // The comm wait ends in failure when the device goes while it is pending.
+        m_bCommWaitPending = false;
+        DWORD ignored = 0;
+        if (!GetOverlappedResult(m_hPort, &m_overlapped, &ignored, FALSE) &&
+            GetLastError() != ERROR_IO_INCOMPLETE) {
+            ReportPortFailure("WaitCommEvent()");
+            return;
+        }
+        DWORD watched = 0;
+        GetCommMask(m_hPort, &watched);
+        if (watched & EV_RXCHAR) DrainInput(start);
+        // Input that was waiting before the request is read first, and then the request
+        // goes out at once: a port that keeps sending must not hold it back.
+        if (!m_bRequestSent && !m_bPortFailed) SendQueued();
+    } else if (signalled == WAIT_OBJECT_0 + kSendIndex) {
+        SendQueued();
+    } else if (signalled == WAIT_FAILED) {
+        Sleep(kWaitSlice);  // a wait that cannot wait must not turn into a busy loop
+    }
+}
+
+void CCommPort::SleepOut(DWORD start) {
+    const DWORD elapsed = timeGetTime() - start;
+    if (elapsed <= m_dwReplyTimeout) Sleep(m_dwReplyTimeout - elapsed + 1);
+}
+
+void CCommPort::ReportPortFailure(const char* step) {
+    if (m_bPortFailed) return;
+    m_bPortFailed = true;
+    ShowPortError(step);
 }
 
 bool CCommPort::Overdue(DWORD start) const { return timeGetTime() - start > m_dwReplyTimeout; }
@@ -232,7 +270,7 @@ void CCommPort::SendQueued() {
     if (!WriteFile(m_hPort, m_pWriteBuffer, static_cast<DWORD>(m_nWriteLength), &written,
                    &m_transferOverlapped)) {
         if (GetLastError() != ERROR_IO_PENDING) {
-            ShowPortError("WriteFile()");
+            ReportPortFailure("WriteFile()");
             LeaveCriticalSection(&m_csPort);
             return;
         }
@@ -265,12 +303,13 @@ void CCommPort::DrainInput(DWORD start) {
         EnterCriticalSection(&m_csPort);
         if (!ReadFile(m_hPort, &byte, 1, &got, &m_transferOverlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
-                ShowPortError("ReadFile()");
+                ReportPortFailure("ReadFile()");
             } else if (!GetOverlappedResult(m_hPort, &m_transferOverlapped, &got, TRUE)) {
-                ShowPortError("GetOverlappedResults() in ReadFile()");
+                ReportPortFailure("GetOverlappedResults() in ReadFile()");
             }
         }
         LeaveCriticalSection(&m_csPort);
+        if (m_bPortFailed) return;
         // A read that failed brought no byte, so it stores nothing.
         if (got == 1 && m_bRequestSent) StoreByte(byte);
         ++read;

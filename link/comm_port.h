@@ -43,6 +43,11 @@ private:
     void SendQueued();
     DWORD QueuedInput();
     void DrainInput(DWORD start);
+    void ServeWaitSet(DWORD start);
+    void SleepOut(DWORD start);
+    // The first failure of the port in an exchange since it was opened is shown; the device has
+    // failed (gone, most often) and later ones would only repeat it, box after box.
+    void ReportPortFailure(const char* step);
     void ShowPortError(const char* step);
 
 public:
@@ -75,4 +80,6 @@ public:
     // mask lives as long as the port, never on a stack that has moved on.
     OVERLAPPED m_transferOverlapped;
     DWORD m_dwCommEvents;
+    bool m_bPortFailed;       // a wait, read or write failed since the port was opened
+    bool m_bCommWaitPending;  // a comm wait was started and has not been served yet
 };

@@ -1,10 +1,11 @@
 /* LD_PRELOAD shim for the Wine test run: answers the modem-line ioctls on pty slaves, as a
- * real serial adapter does. Wine's WaitCommEvent polls the modem lines while it waits; a pty
+ * real serial adapter does, and fails them as a pulled one does once the pty is hung up. Wine's WaitCommEvent polls the modem lines while it waits; a pty
  * refuses that query, and the wait then ends at once with ERROR_OPERATION_ABORTED. With this
  * shim the Windows build of the link waits on a pty exactly as on a real port. Every other
  * ioctl, and these ones on anything but a pty slave, go to the real call. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
+#include <errno.h>
 #include <linux/serial.h>
 #include <stdarg.h>
 #include <string.h>
@@ -36,10 +37,11 @@ int ioctl(int fd, unsigned long request, ...) {
     void* argument = va_arg(arguments, void*);
     va_end(arguments);
 
-    if (!IsModemLineRequest(request) || !IsPtySlave(fd)) {
-        if (real == NULL) real = (int (*)(int, unsigned long, ...))dlsym(RTLD_NEXT, "ioctl");
-        return real(fd, request, argument);
-    }
+    if (real == NULL) real = (int (*)(int, unsigned long, ...))dlsym(RTLD_NEXT, "ioctl");
+    if (!IsModemLineRequest(request) || !IsPtySlave(fd)) return real(fd, request, argument);
+    /* A pty hung up by its other side fails every call with EIO, as a pulled adapter fails. */
+    const int result = real(fd, request, argument);
+    if (result == 0 || errno == EIO) return result;
     int* lines = argument;
     switch (request) {
         case TIOCMGET:
