@@ -50,7 +50,10 @@ CCommPort::CCommPort()
       m_transferOverlapped{},
       m_dwCommEvents(0),
       m_bPortFailed(false),
-      m_bCommWaitPending(false) {}
+      m_bCommWaitPending(false) {
+    // Once for the port's life: Windows leaves initialising a critical section twice undefined.
+    InitializeCriticalSection(&m_csPort);
+}
 
 CCommPort::~CCommPort() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
@@ -60,6 +63,7 @@ CCommPort::~CCommPort() {
          {m_overlapped.hEvent, m_transferOverlapped.hEvent, m_hSendEvent, m_hStopEvent}) {
         if (event != nullptr) CloseHandle(event);
     }
+    DeleteCriticalSection(&m_csPort);
 }
 
 int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int stopBits,
@@ -76,7 +80,6 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
     m_hWaitSet[kStopIndex] = m_hStopEvent;
     m_hWaitSet[kPortIndex] = m_overlapped.hEvent;
     m_hWaitSet[kSendIndex] = m_hSendEvent;
-    InitializeCriticalSection(&m_csPort);
 
     delete[] m_pWriteBuffer;
     m_nWriteCapacity = writeBufferSize > 0 ? static_cast<DWORD>(writeBufferSize) : 0;

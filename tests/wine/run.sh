@@ -56,7 +56,7 @@ mkdir -p "$PORTS" "$WINEPREFIX"
 # Our own server before any program: one that a program starts adopts the terminal as its own
 # and floods standard error when that hangs up. -p keeps it between programs.
 "$WINESERVER" -k 2>/dev/null || true
-"$WINESERVER" -f -p 2>>"$KQ_WINE_LOG" &
+"$WINESERVER" -f -p >>"$KQ_WINE_LOG" 2>&1 &
 # Its socket is in /tmp/.wine-<uid>/ or, as Debian builds it, /tmp/wine-<random>/.
 server="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
 wait_for wineserver "/tmp/.wine-$(id -u)/$server/socket" "/tmp/wine-*/$server/socket"
@@ -64,10 +64,10 @@ wait_for wineserver "/tmp/.wine-$(id -u)/$server/socket" "/tmp/wine-*/$server/so
 # The first program creates the prefix (some seconds) or starts its services; among them the
 # device manager, which links the machine's own serial ports as COM ports.
 if [ -f "$WINEPREFIX/system.reg" ]; then
-    "$WINE" cmd.exe /c exit 2>>"$KQ_WINE_LOG"
+    "$WINE" cmd.exe /c exit >>"$KQ_WINE_LOG" 2>&1
 else
     echo "wine: creating the prefix $WINEPREFIX"
-    "$WINE" wineboot.exe --init 2>>"$KQ_WINE_LOG"
+    "$WINE" wineboot.exe --init >>"$KQ_WINE_LOG" 2>&1
 fi
 
 # Every other COM port points into the ports folder: a sensor links its pty there, and a port
