@@ -70,11 +70,10 @@ int main(int argc, char** argv) {
                 const double wall = std::chrono::duration<double>(Clock::now() - start).count();
                 Report("end", tool, sensor, wall);
                 const double cpu = CpuSeconds(tool) - cpuStart;
-                std::printf(
-                    "resident %ld KiB -> %ld KiB (%+ld KiB); CPU %.2f s in %.0f s, %.2f %% "
-                    "of one core\n",
-                    residentStart, ResidentKiB(tool), ResidentKiB(tool) - residentStart, cpu, wall,
-                    100.0 * cpu / wall);
+                std::printf("resident %ld KiB -> %ld KiB (%+ld KiB); CPU %.2f s in %.0f s, %.2f %% "
+                            "of one core\n",
+                            residentStart, ResidentKiB(tool), ResidentKiB(tool) - residentStart,
+                            cpu, wall, 100.0 * cpu / wall);
                 status = 0;
             } else {
                 std::fprintf(stderr, "tool_endurance: KQ_Tools ended during the run\n");

@@ -299,7 +299,7 @@ DWORD CCommPort::QueuedInput() {
 // reading.
 void CCommPort::DrainInput(DWORD start) {
     const DWORD queuedAtStart = QueuedInput();
-    DWORD read = 0;
+    DWORD taken = 0;
     for (DWORD queued = queuedAtStart; queued > 0; queued = QueuedInput()) {
         BYTE byte = 0;
         DWORD got = 0;
@@ -315,10 +315,10 @@ void CCommPort::DrainInput(DWORD start) {
         if (m_bPortFailed) return;
         // A read that failed brought no byte, so it stores nothing.
         if (got == 1 && m_bRequestSent) StoreByte(byte);
-        ++read;
+        ++taken;
 
         const bool replyOpen = m_bReceiving && m_bRequestSent;
-        if (Overdue(start) || (read >= queuedAtStart && !replyOpen)) return;
+        if (Overdue(start) || (taken >= queuedAtStart && !replyOpen)) return;
     }
 }
 

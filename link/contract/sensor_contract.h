@@ -57,10 +57,10 @@ inline constexpr std::uint8_t kFlagVoltage = 0x10;
 inline constexpr unsigned kBlockAlarmRecord = 11;
 inline constexpr int kAlarmRecordPayloadLength = 1;
 inline constexpr int kAlarmRecordLength = 16;
-inline constexpr std::size_t kRecordLeadingWord = 0;  // 32-bit, not interpreted
-inline constexpr std::size_t kRecordTypeFlags = 4;    // 32-bit, bits 0 to 5 below
-inline constexpr std::size_t kRecordFirstValue = 8;   // float, big-endian bits
-inline constexpr std::size_t kRecordSecondValue = 12; // float, big-endian bits
+inline constexpr std::size_t kRecordLeadingWord = 0;   // 32-bit, not interpreted
+inline constexpr std::size_t kRecordTypeFlags = 4;     // 32-bit, bits 0 to 5 below
+inline constexpr std::size_t kRecordFirstValue = 8;    // float, big-endian bits
+inline constexpr std::size_t kRecordSecondValue = 12;  // float, big-endian bits
 
 // Alarm types of a record; the lowest set bit names the record's type.
 inline constexpr std::uint32_t kRecordVibration = 1u << 0;

@@ -243,7 +243,7 @@ TEST_F(LinkFaultTest, InitialRacingAnotherThreadIsSafe) {
             pollResults.push_back(ZEKO_get(11, &value));
         }
     });
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_OK);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_OK);
     reopening = false;
     poller.join();
     for (int result : pollResults) {

@@ -1,5 +1,6 @@
 #include "wait.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -48,6 +49,14 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD mil
         if (deadline.RemainingMs() == 0) return WAIT_TIMEOUT;
 
         const std::vector<SerialPortObject*> ports = PortsWaitingOn(events);
+        // Bytes the port layer already holds are ready too, though poll() cannot see them.
+        const auto holding = std::find_if(ports.begin(), ports.end(), [](SerialPortObject* port) {
+            return port->m_heldEnd > port->m_heldStart;
+        });
+        if (holding != ports.end()) {
+            (*holding)->CompleteCommWait();
+            continue;
+        }
         std::vector<pollfd> fds;
         for (EventObject* event : events) {
             event->AddSleeper();
