@@ -58,7 +58,7 @@ CCommPort::CCommPort()
 CCommPort::~CCommPort() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
     delete[] m_pWriteBuffer;
-    if (m_hPort != nullptr) CloseHandle(m_hPort);
+    ClosePort();
     for (HANDLE event :
          {m_overlapped.hEvent, m_transferOverlapped.hEvent, m_hSendEvent, m_hStopEvent}) {
         if (event != nullptr) CloseHandle(event);
@@ -69,10 +69,7 @@ CCommPort::~CCommPort() {
 int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int stopBits,
                     DWORD eventMask, int writeBufferSize) {
     // The old port (if any) goes before its events are replaced, so no wait is left on them.
-    if (m_hPort != nullptr) {
-        CloseHandle(m_hPort);
-        m_hPort = nullptr;
-    }
+    ClosePort();
     m_overlapped.hEvent = RenewEvent(m_overlapped.hEvent);
     m_transferOverlapped.hEvent = RenewEvent(m_transferOverlapped.hEvent);
     m_hSendEvent = RenewEvent(m_hSendEvent);
@@ -127,9 +124,17 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
 
 void CCommPort::Close() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
-    if (m_hPort != nullptr) CloseHandle(m_hPort);
-    m_hPort = nullptr;
+    ClosePort();
     m_bCommWaitPending = false;  // a pending wait ends with its handle
+}
+
+// A comm wait still pending ends when the mask changes; the handle then goes with no I/O left
+// on it.
+void CCommPort::ClosePort() {
+    if (m_hPort == nullptr) return;
+    SetCommMask(m_hPort, 0);
+    CloseHandle(m_hPort);
+    m_hPort = nullptr;
 }
 
 void CCommPort::SetReplyTimeout(DWORD milliseconds) { m_dwReplyTimeout = milliseconds; }
@@ -217,8 +222,7 @@ BYTE* CCommPort::WaitForReply() {
 void CCommPort::ServeWaitSet(DWORD start) {
     const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, kWaitSlice);
     if (signalled == WAIT_OBJECT_0 + kStopIndex) {
-        if (m_hPort != nullptr) CloseHandle(m_hPort);
-        m_hPort = nullptr;
+        ClosePort();
         m_bCommWaitPending = false;
         // The stop event stays signalled and a closed port brings nothing: rather than
         // cycling until the timeout, sleep it out.

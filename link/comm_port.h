@@ -43,6 +43,7 @@ private:
     void SendQueued();
     DWORD QueuedInput();
     void DrainInput(DWORD start);
+    void ClosePort();
     void ServeWaitSet(DWORD start);
     void SleepOut(DWORD start);
     // The first failure of the port in an exchange since it was opened is shown; the device has
