@@ -98,7 +98,6 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
     }
     m_hPort = handle;
     m_bPortFailed = false;
-    m_bCommWaitPending = false;
 
     m_timeouts = {kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout};
     // The first configuration step that fails is named in the box; the rest are skipped.
@@ -125,12 +124,12 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
 void CCommPort::Close() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
     ClosePort();
-    m_bCommWaitPending = false;  // a pending wait ends with its handle
 }
 
 // A comm wait still pending ends when the mask changes; the handle then goes with no I/O left
 // on it.
 void CCommPort::ClosePort() {
+    m_bCommWaitPending = false;
     if (m_hPort == nullptr) return;
     SetCommMask(m_hPort, 0);
     CloseHandle(m_hPort);
@@ -223,7 +222,6 @@ void CCommPort::ServeWaitSet(DWORD start) {
     const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, kWaitSlice);
     if (signalled == WAIT_OBJECT_0 + kStopIndex) {
         ClosePort();
-        m_bCommWaitPending = false;
         // The stop event stays signalled and a closed port brings nothing: rather than
         // cycling until the timeout, sleep it out.
         SleepOut(start);
