@@ -46,31 +46,37 @@ CCommPort::CCommPort()
       m_nWriteCapacity(0),
       m_nReceived(0),
       m_dwReplyTimeout(kDefaultReplyTimeout),
-      m_bRequestSent(false) {}
+      m_bRequestSent(false),
+      m_transferOverlapped{},
+      m_dwCommEvents(0),
+      m_bPortFailed(false),
+      m_bCommWaitPending(false) {
+    // Once for the port's life: Windows leaves initialising a critical section twice undefined.
+    InitializeCriticalSection(&m_csPort);
+}
 
 CCommPort::~CCommPort() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
     delete[] m_pWriteBuffer;
-    if (m_hPort != nullptr) CloseHandle(m_hPort);
-    for (HANDLE event : {m_overlapped.hEvent, m_hSendEvent, m_hStopEvent}) {
+    ClosePort();
+    for (HANDLE event :
+         {m_overlapped.hEvent, m_transferOverlapped.hEvent, m_hSendEvent, m_hStopEvent}) {
         if (event != nullptr) CloseHandle(event);
     }
+    DeleteCriticalSection(&m_csPort);
 }
 
 int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int stopBits,
                     DWORD eventMask, int writeBufferSize) {
     // The old port (if any) goes before its events are replaced, so no wait is left on them.
-    if (m_hPort != nullptr) {
-        CloseHandle(m_hPort);
-        m_hPort = nullptr;
-    }
+    ClosePort();
     m_overlapped.hEvent = RenewEvent(m_overlapped.hEvent);
+    m_transferOverlapped.hEvent = RenewEvent(m_transferOverlapped.hEvent);
     m_hSendEvent = RenewEvent(m_hSendEvent);
     m_hStopEvent = RenewEvent(m_hStopEvent);
     m_hWaitSet[kStopIndex] = m_hStopEvent;
     m_hWaitSet[kPortIndex] = m_overlapped.hEvent;
     m_hWaitSet[kSendIndex] = m_hSendEvent;
-    InitializeCriticalSection(&m_csPort);
 
     delete[] m_pWriteBuffer;
     m_nWriteCapacity = writeBufferSize > 0 ? static_cast<DWORD>(writeBufferSize) : 0;
@@ -80,7 +86,7 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
     char name[kNameBufferSize];
     char definition[kNameBufferSize];
     EnterCriticalSection(&m_csPort);
-    std::snprintf(name, sizeof name, "COM%d", port);
+    std::snprintf(name, sizeof name, kPortNameFormat, port);
     std::snprintf(definition, sizeof definition, "baud=%d parity=%c data=%d stop=%d",
                   static_cast<int>(baudRate), parity, dataBits, stopBits);
 
@@ -91,6 +97,7 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
         return 0;
     }
     m_hPort = handle;
+    m_bPortFailed = false;
 
     m_timeouts = {kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout};
     // The first configuration step that fails is named in the box; the rest are skipped.
@@ -116,7 +123,16 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
 
 void CCommPort::Close() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
-    if (m_hPort != nullptr) CloseHandle(m_hPort);
+    ClosePort();
+}
+
+// A comm wait still pending ends when the mask changes; the handle then goes with no I/O left
+// on it.
+void CCommPort::ClosePort() {
+    m_bCommWaitPending = false;
+    if (m_hPort == nullptr) return;
+    SetCommMask(m_hPort, 0);
+    CloseHandle(m_hPort);
     m_hPort = nullptr;
 }
 
@@ -170,38 +186,28 @@ BYTE* CCommPort::RefuseRequest() {
 BYTE* CCommPort::WaitForReply() {
     const DWORD start = timeGetTime();
     while (m_bReceiving) {
-        DWORD event = 0;
-        if (WaitCommEvent(m_hPort, &event, &m_overlapped)) {
+        if (m_bPortFailed) {
+            // A port that failed brings nothing until it is opened again: rather than asking it
+            // over and over (each failure at once, a busy loop), the exchange sleeps out its time.
+            SleepOut(start);
+        } else if (m_bCommWaitPending) {
+            // Asked again while its wait is pending, the system refuses and marks the pending
+            // wait's OVERLAPPED as failed: the wait goes on as it is.
+            ServeWaitSet(start);
+        } else if (WaitCommEvent(m_hPort, &m_dwCommEvents, &m_overlapped)) {
             COMSTAT status{};
             DWORD errors = 0;
             ClearCommError(m_hPort, &errors, &status);
             if (status.cbInQue == 0) continue;
+            ServeWaitSet(start);
         } else {
             const DWORD error = GetLastError();
             if (error != ERROR_IO_PENDING && error != ERROR_INVALID_PARAMETER) {
-                ShowPortError("WaitCommEvent()");
+                ReportPortFailure("WaitCommEvent()");
+            } else {
+                m_bCommWaitPending = error == ERROR_IO_PENDING;
+                ServeWaitSet(start);
             }
-        }
-
-        const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, kWaitSlice);
-        if (signalled == WAIT_OBJECT_0 + kStopIndex) {
-            if (m_hPort != nullptr) CloseHandle(m_hPort);
-            m_hPort = nullptr;
-            // The stop event stays signalled and a closed port brings nothing: rather than
-            // cycling until the timeout, sleep it out.
-            const DWORD elapsed = timeGetTime() - start;
-            if (elapsed <= m_dwReplyTimeout) Sleep(m_dwReplyTimeout - elapsed + 1);
-        } else if (signalled == WAIT_OBJECT_0 + kPortIndex) {
-            DWORD watched = 0;
-            GetCommMask(m_hPort, &watched);
-            if (watched & EV_RXCHAR) DrainInput(start);
-            // Input that was waiting before the request is read first, and then the request
-            // goes out at once: a port that keeps sending must not hold it back.
-            if (!m_bRequestSent) SendQueued();
-        } else if (signalled == WAIT_OBJECT_0 + kSendIndex) {
-            SendQueued();
-        } else if (signalled == WAIT_FAILED) {
-            Sleep(kWaitSlice);  // a wait that cannot wait must not turn into a busy loop
         }
 
         if (Overdue(start)) {
@@ -212,6 +218,46 @@ BYTE* CCommPort::WaitForReply() {
     return m_replyBuffer;
 }
 
+void CCommPort::ServeWaitSet(DWORD start) {
+    const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, kWaitSlice);
+    if (signalled == WAIT_OBJECT_0 + kStopIndex) {
+        ClosePort();
+        // The stop event stays signalled and a closed port brings nothing: rather than
+        // cycling until the timeout, sleep it out.
+        SleepOut(start);
+    } else if (signalled == WAIT_OBJECT_0 + kPortIndex) {
+        // The comm wait ends in failure when the device goes while it is pending.
+        m_bCommWaitPending = false;
+        DWORD ignored = 0;
+        if (!GetOverlappedResult(m_hPort, &m_overlapped, &ignored, FALSE) &&
+            GetLastError() != ERROR_IO_INCOMPLETE) {
+            ReportPortFailure("WaitCommEvent()");
+            return;
+        }
+        DWORD watched = 0;
+        GetCommMask(m_hPort, &watched);
+        if (watched & EV_RXCHAR) DrainInput(start);
+        // Input that was waiting before the request is read first, and then the request
+        // goes out at once: a port that keeps sending must not hold it back.
+        if (!m_bRequestSent && !m_bPortFailed) SendQueued();
+    } else if (signalled == WAIT_OBJECT_0 + kSendIndex) {
+        SendQueued();
+    } else if (signalled == WAIT_FAILED) {
+        Sleep(kWaitSlice);  // a wait that cannot wait must not turn into a busy loop
+    }
+}
+
+void CCommPort::SleepOut(DWORD start) {
+    const DWORD elapsed = timeGetTime() - start;
+    if (elapsed <= m_dwReplyTimeout) Sleep(m_dwReplyTimeout - elapsed + 1);
+}
+
+void CCommPort::ReportPortFailure(const char* step) {
+    if (m_bPortFailed) return;
+    m_bPortFailed = true;
+    ShowPortError(step);
+}
+
 bool CCommPort::Overdue(DWORD start) const { return timeGetTime() - start > m_dwReplyTimeout; }
 
 void CCommPort::SendQueued() {
@@ -219,21 +265,21 @@ void CCommPort::SendQueued() {
     // Whatever the write brings, this exchange's request has had its turn.
     m_bRequestSent = true;
     EnterCriticalSection(&m_csPort);
-    m_overlapped.Offset = 0;
-    m_overlapped.OffsetHigh = 0;
+    m_transferOverlapped.Offset = 0;
+    m_transferOverlapped.OffsetHigh = 0;
     PurgeComm(m_hPort, kPurgeAll);
     // Bytes drained before the request left belong to no reply to it: like the queue, they go,
     // so that stray bytes never shift this reply and every one after it.
     m_nReceived = 0;
     DWORD written = 0;
     if (!WriteFile(m_hPort, m_pWriteBuffer, static_cast<DWORD>(m_nWriteLength), &written,
-                   &m_overlapped)) {
+                   &m_transferOverlapped)) {
         if (GetLastError() != ERROR_IO_PENDING) {
-            ShowPortError("WriteFile()");
+            ReportPortFailure("WriteFile()");
             LeaveCriticalSection(&m_csPort);
             return;
         }
-        GetOverlappedResult(m_hPort, &m_overlapped, &written, TRUE);
+        GetOverlappedResult(m_hPort, &m_transferOverlapped, &written, TRUE);
     }
     LeaveCriticalSection(&m_csPort);
 }
@@ -260,14 +306,15 @@ void CCommPort::DrainInput(DWORD start) {
         BYTE byte = 0;
         DWORD got = 0;
         EnterCriticalSection(&m_csPort);
-        if (!ReadFile(m_hPort, &byte, 1, &got, &m_overlapped)) {
+        if (!ReadFile(m_hPort, &byte, 1, &got, &m_transferOverlapped)) {
             if (GetLastError() != ERROR_IO_PENDING) {
-                ShowPortError("ReadFile()");
-            } else if (!GetOverlappedResult(m_hPort, &m_overlapped, &got, TRUE)) {
-                ShowPortError("GetOverlappedResults() in ReadFile()");
+                ReportPortFailure("ReadFile()");
+            } else if (!GetOverlappedResult(m_hPort, &m_transferOverlapped, &got, TRUE)) {
+                ReportPortFailure("GetOverlappedResults() in ReadFile()");
             }
         }
         LeaveCriticalSection(&m_csPort);
+        if (m_bPortFailed) return;
         // A read that failed brought no byte, so it stores nothing.
         if (got == 1 && m_bRequestSent) StoreByte(byte);
         ++taken;

@@ -43,6 +43,12 @@ private:
     void SendQueued();
     DWORD QueuedInput();
     void DrainInput(DWORD start);
+    void ClosePort();
+    void ServeWaitSet(DWORD start);
+    void SleepOut(DWORD start);
+    // The first failure of the port in an exchange since it was opened is shown; the device has
+    // failed (gone, most often) and later ones would only repeat it, box after box.
+    void ReportPortFailure(const char* step);
     void ShowPortError(const char* step);
 
 public:
@@ -60,8 +66,8 @@ public:
     CRITICAL_SECTION m_csPort;
     HANDLE m_hSendEvent;
     HANDLE m_hStopEvent;
-    HANDLE m_hWaitSet[3];  // stop, port, send: the lowest signalled wins
-    OVERLAPPED m_overlapped;
+    HANDLE m_hWaitSet[3];     // stop, port, send: the lowest signalled wins
+    OVERLAPPED m_overlapped;  // the comm event wait's; its event is the port's in the wait set
     COMMTIMEOUTS m_timeouts;
     DCB m_lineSettings;
     int m_nPort;
@@ -70,4 +76,11 @@ public:
     int m_nReceived;
     DWORD m_dwReplyTimeout;
     bool m_bRequestSent;  // the staged request has been written (or its write failed)
+    // A comm wait stays pending while reads and writes come and go, and when it completes the
+    // system writes its events and its status: so it has an OVERLAPPED of its own, and its event
+    // mask lives as long as the port, never on a stack that has moved on.
+    OVERLAPPED m_transferOverlapped;
+    DWORD m_dwCommEvents;
+    bool m_bPortFailed;       // a wait, read or write failed since the port was opened
+    bool m_bCommWaitPending;  // a comm wait was started and has not been served yet
 };

@@ -11,10 +11,24 @@
 extern "C" {
 #endif
 
-#if defined(__GNUC__)
+/* On Windows the functions live in zeko.dll under their plain names and use the C calling
+ * convention (__cdecl, caller pops; on x64 it is the one Windows convention). A program that
+ * links the static library instead defines ZEKO_STATIC. */
+#if defined(_WIN32)
+#if defined(ZEKO_BUILDING)
+#define ZEKO_EXPORT __declspec(dllexport)
+#elif defined(ZEKO_STATIC)
+#define ZEKO_EXPORT
+#else
+#define ZEKO_EXPORT __declspec(dllimport)
+#endif
+#define ZEKO_CALL __cdecl
+#elif defined(__GNUC__)
 #define ZEKO_EXPORT __attribute__((visibility("default")))
+#define ZEKO_CALL
 #else
 #define ZEKO_EXPORT
+#define ZEKO_CALL
 #endif
 
 /* Result codes of the library. A sensor's own codes (the result of a parameter write, the status
@@ -38,31 +52,32 @@ enum {
 /* Opens COM<port> at baudRate (9600, 19200, 38400, 57600 or 115200) and checks that parameter 8
  * of the device equals id. 0 connected; 1 bad baud rate; 9 no such port; 10 no valid answer
  * (port closed); 12 another identity (port left open); -3 another call held the link. */
-ZEKO_EXPORT int ZEKO_initial(int port, long id, long baudRate);
+ZEKO_EXPORT int ZEKO_CALL ZEKO_initial(int port, long id, long baudRate);
 
 /* Closes the port and discards the access lock. 0 done; 31 nothing open; -3 lock busy. */
-ZEKO_EXPORT int ZEKO_close(void);
+ZEKO_EXPORT int ZEKO_CALL ZEKO_close(void);
 
 /* Marks the link usable again after a lost link (41) without a new identity check. Always 0. */
-ZEKO_EXPORT int ZEKO_reconnect(void);
+ZEKO_EXPORT int ZEKO_CALL ZEKO_reconnect(void);
 
 /* Reads parameter param into *value (0 stored on every failure). 0 done; 8 not connected;
  * 31 no lock; -3 lock busy; 40 acknowledgement instead of a value; 41 no reply (link lost);
  * 42 malformed reply; 43 error text instead of a value. */
-ZEKO_EXPORT int ZEKO_get(int param, long* value);
+ZEKO_EXPORT int ZEKO_CALL ZEKO_get(int param, long* value);
 
 /* Writes value (its low 32 bits) to parameter param. 0 accepted; 8, 31, -3 as for ZEKO_get;
  * 40 value reply instead of an acknowledgement; 41 no reply (link lost); 42 malformed reply or
  * an acknowledgement for another parameter; 44 error text; any other value is the sensor's own
  * result code for the write. */
-ZEKO_EXPORT int ZEKO_set(int param, long value);
+ZEKO_EXPORT int ZEKO_CALL ZEKO_set(int param, long value);
 
 /* Sends block command `command` (0 to 255) with payloadLength (0 to 96) bytes of payload and
  * expects replyLength (0 to 98) data bytes, copied to reply. 0 done; 1 arguments refused (nothing
  * sent); 8, 31, -3 as for ZEKO_get; 31 also for no reply; otherwise the reply's nonzero status
  * byte (the data are copied when only the command status byte is nonzero). */
-ZEKO_EXPORT int ZEKO_super_command(unsigned int command, int payloadLength, int replyLength,
-                                   const unsigned char* payload, unsigned char* reply);
+ZEKO_EXPORT int ZEKO_CALL ZEKO_super_command(unsigned int command, int payloadLength,
+                                             int replyLength, const unsigned char* payload,
+                                             unsigned char* reply);
 
 /* Big-endian field readers for reply data: most significant byte first, bytes unsigned. A 32-bit
  * field that carries a float is that float's bit pattern. */

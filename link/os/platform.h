@@ -13,10 +13,14 @@
 #include <windows.h>
 // After windows.h, which it needs: timeGetTime.
 #include <mmsystem.h>
+// Windows knows COM10 and above only in the device namespace, which serves COM1-COM9 as well.
+inline constexpr char kPortNameFormat[] = "\\\\.\\COM%d";
 #else
 #include "os/detail/error_report.h"
 #include "os/detail/serial.h"
 #include "os/detail/synchronization.h"
 #include "os/detail/timing.h"
 #include "os/detail/wait.h"
+// The emulation resolves COM<n> itself (os/port_names.h).
+inline constexpr char kPortNameFormat[] = "COM%d";
 #endif

@@ -4,7 +4,11 @@
 
 #include <utility>
 
-void SensorPortsFixture::SetUp() { setenv("KQ_PORTS_DIR", m_portsDir.c_str(), 1); }
+void SensorPortsFixture::SetUp() {
+#if !defined(_WIN32)
+    setenv("KQ_PORTS_DIR", m_portsDir.c_str(), 1);
+#endif
+}
 
 // The sensors stop before the folder holding their links goes with the fixture.
 void SensorPortsFixture::TearDown() { RemoveSensors(); }

@@ -10,6 +10,7 @@
 
 #include "os/platform.h"
 #include "sensor_fixture.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -144,6 +145,7 @@ TEST_F(CommPortTest, ReopeningClosesTheOldHandleFirst) {
 }
 
 TEST_F(CommPortTest, PortIsNotShared) {
+    if (RunsUnderWine()) GTEST_SKIP() << kWineSharesPorts;
     OpenPort();
     CCommPort other;
     EXPECT_EQ(other.Open(kCom, 115200, 'N', 8, 1, EV_RXCHAR, 512), 0);
@@ -232,7 +234,10 @@ TEST_F(CommPortTest, HangUpMidExchangeEndsByTimeoutWithOneBox) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, 1000ms);
     EXPECT_EQ(Buffer(7), "TIMEOUT");
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_NE(Boxes()[0].find("Input/output error"), std::string::npos) << Boxes()[0];
+    // The Linux layer gives errno's words; on Windows the pending wait fails, in the words of
+    // whatever driver the adapter has.
+    const char* reason = kWindowsBuild ? "WaitCommEvent()" : "Input/output error";
+    EXPECT_NE(Boxes()[0].find(reason), std::string::npos) << Boxes()[0];
 
     // The device stays gone: later exchanges time out without another box.
     m_port.ExchangeText("P8;");

@@ -50,5 +50,6 @@ struct CRITICAL_SECTION {
 
 // Makes the lock ready; it must not be held by anyone at that moment.
 inline void InitializeCriticalSection(CRITICAL_SECTION* section) { section->mutex.emplace(); }
+inline void DeleteCriticalSection(CRITICAL_SECTION* section) { section->mutex.reset(); }
 inline void EnterCriticalSection(CRITICAL_SECTION* section) { section->mutex->lock(); }
 inline void LeaveCriticalSection(CRITICAL_SECTION* section) { section->mutex->unlock(); }

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The Windows build's tests under Wine: a private prefix in the Windows build folder whose COM1 to
+# COM16 point into a ports folder, a wineserver of our own, the Linux process that serves the
+# simulated sensors on ptys linked into that folder, and then the command given (CTest, which
+# runs each test program through wine_exec.sh).
+# usage: run.sh LINUX_BUILD WINDOWS_BUILD COMMAND...
+set -euo pipefail
+
+LINUX_BUILD="$(cd "$1" && pwd)"
+WINDOWS_BUILD="$(cd "$2" && pwd)"
+shift 2
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+LAST_PORT=16
+STARTUP_POLLS=200 # of 50 ms: ten seconds for the server and the host to come up
+
+export WINEPREFIX="$WINDOWS_BUILD/wine-prefix"
+export WINEDEBUG=-all
+# Nothing here needs .NET or a browser engine; without this Wine offers to install them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export KQ_WINE_LOG="$WINDOWS_BUILD/wine-stderr.log"
+export KQ_WINE_SHIM="$LINUX_BUILD/tests/wine/libkq_modem_lines.so"
+PORTS="$WINDOWS_BUILD/ports"
+ADDRESS_FILE="$WINDOWS_BUILD/sim-host.address"
+
+host_pid=""
+stop_all() {
+    if [ -n "$host_pid" ]; then
+        kill "$host_pid" 2>/dev/null || true
+        wait "$host_pid" 2>/dev/null || true
+    fi
+    # Left running, the server would hold the CI's output pipe open.
+    "$WINESERVER" -k 2>/dev/null || true
+}
+trap stop_all EXIT
+
+# Waits until a file matching one of the patterns exists: wait_for NAME PATTERN...
+wait_for() {
+    local name="$1" i pattern
+    shift
+    for ((i = 0; i < STARTUP_POLLS; i++)); do
+        for pattern in "$@"; do
+            compgen -G "$pattern" >/dev/null && return 0
+        done
+        sleep 0.05
+    done
+    echo "wine: $name did not start (see $KQ_WINE_LOG)" >&2
+    return 1
+}
+
+: >"$KQ_WINE_LOG"
+rm -rf "$PORTS" "$ADDRESS_FILE"
+mkdir -p "$PORTS" "$WINEPREFIX"
+
+# Our own server before any program: one that a program starts adopts the terminal as its own
+# and floods standard error when that hangs up. -p keeps it between programs.
+"$WINESERVER" -k 2>/dev/null || true
+"$WINESERVER" -f -p >>"$KQ_WINE_LOG" 2>&1 &
+# Its socket is in /tmp/.wine-<uid>/ or, as Debian builds it, /tmp/wine-<random>/.
+server="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
+wait_for wineserver "/tmp/.wine-$(id -u)/$server/socket" "/tmp/wine-*/$server/socket"
+
+# The first program creates the prefix (some seconds) or starts its services; among them the
+# device manager, which links the machine's own serial ports as COM ports.
+if [ -f "$WINEPREFIX/system.reg" ]; then
+    "$WINE" cmd.exe /c exit >>"$KQ_WINE_LOG" 2>&1
+else
+    echo "wine: creating the prefix $WINEPREFIX"
+    "$WINE" wineboot.exe --init >>"$KQ_WINE_LOG" 2>&1
+fi
+
+# Every other COM port points into the ports folder: a sensor links its pty there, and a port
+# with no sensor is no port at all, as on Windows.
+for ((n = 1; n <= LAST_PORT; n++)); do
+    device="$WINEPREFIX/dosdevices/com$n"
+    target="$(readlink "$device" || true)"
+    if [[ "$target" == /dev/* ]]; then
+        echo "wine: COM$n is this machine's $target"
+        continue
+    fi
+    ln -sfn "$PORTS/COM$n" "$device"
+done
+
+"$LINUX_BUILD/tests/wine/kq-wine-sim-host" "$PORTS" "$ADDRESS_FILE" 2>>"$KQ_WINE_LOG" &
+host_pid=$!
+wait_for kq-wine-sim-host "$ADDRESS_FILE"
+KQ_SIM_HOST="$(cat "$ADDRESS_FILE")"
+export KQ_SIM_HOST
+
+"$@"
