@@ -39,29 +39,6 @@ PortReport Examine(int number) {
     return report;
 }
 
-// The state as a word for scripts.
-const char* StateKey(PortState state) {
-    switch (state) {
-        case PortState::Absent:
-            return "absent";
-        case PortState::PermissionDenied:
-            return "permission_denied";
-        case PortState::Busy:
-            return "busy";
-        case PortState::Unusable:
-            return "unusable";
-        case PortState::Openable:
-            return "openable";
-        case PortState::NoAnswer:
-            return "no_answer";
-        case PortState::OtherIdentity:
-            return "identity";
-        case PortState::Sensor:
-            return "sensor";
-    }
-    return "";
-}
-
 }  // namespace
 
 int RunPorts(const CommonOptions& options) {

@@ -96,26 +96,46 @@ PortReport ProbeFailedOpen(int number) {
     return report;
 }
 
-std::string StateText(const PortReport& report) {
-    switch (report.state) {
-        case PortState::Absent:
-            return "absent";
-        case PortState::PermissionDenied:
-            return "permission denied (add the user to the dialout group: "
-                   "sudo usermod -aG dialout $USER, then log in again)";
-        case PortState::Busy:
-            return "busy (held by another program)";
-        case PortState::Unusable:
-            return std::string("cannot open: ") + std::strerror(report.error);
-        case PortState::Openable:
-            return "openable";
-        case PortState::NoAnswer:
-            return "no answer";
-        case PortState::OtherIdentity:
-            return report.identity ? "identity " + std::to_string(*report.identity)
-                                   : "another identity";
-        case PortState::Sensor:
-            return "sensor";
+namespace {
+
+// Each state's word for scripts and its text for people; the two that carry details are
+// completed by StateText.
+struct StateWords {
+    PortState state;
+    const char* key;
+    const char* text;
+};
+
+constexpr StateWords kStateWords[] = {
+    {PortState::Absent, "absent", "absent"},
+    {PortState::PermissionDenied, "permission_denied",
+     "permission denied (add the user to the dialout group: "
+     "sudo usermod -aG dialout $USER, then log in again)"},
+    {PortState::Busy, "busy", "busy (held by another program)"},
+    {PortState::Unusable, "unusable", "cannot open: "},
+    {PortState::Openable, "openable", "openable"},
+    {PortState::NoAnswer, "no_answer", "no answer"},
+    {PortState::OtherIdentity, "identity", "another identity"},
+    {PortState::Sensor, "sensor", "sensor"},
+};
+
+const StateWords& WordsOf(PortState state) {
+    for (const StateWords& words : kStateWords) {
+        if (words.state == state) return words;
     }
-    return {};
+    return kStateWords[0];
+}
+
+}  // namespace
+
+const char* StateKey(PortState state) { return WordsOf(state).key; }
+
+std::string StateText(const PortReport& report) {
+    if (report.state == PortState::Unusable) {
+        return WordsOf(report.state).text + std::string(std::strerror(report.error));
+    }
+    if (report.state == PortState::OtherIdentity && report.identity) {
+        return "identity " + std::to_string(*report.identity);
+    }
+    return WordsOf(report.state).text;
 }

@@ -41,5 +41,7 @@ PortReport ProbePort(int number);
 // between the link's attempt and the probe) still counts as busy.
 PortReport ProbeFailedOpen(int number);
 
+// The state as a word for scripts ("permission_denied").
+const char* StateKey(PortState state);
 // The state as one short phrase: "absent", "permission denied (...)", "busy (...)", "identity 7".
 std::string StateText(const PortReport& report);
