@@ -126,12 +126,16 @@ void CCommPort::Close() {
     ClosePort();
 }
 
-// A comm wait still pending ends when the mask changes; the handle then goes with no I/O left
-// on it.
+// A comm wait still pending ends when the mask changes. Until it has ended, the system may still
+// write its result into m_overlapped and m_dwCommEvents and signal the event, which the next Open
+// (or the destructor) replaces: the handle goes only once the wait is over, with no I/O left on
+// it.
 void CCommPort::ClosePort() {
+    const bool waitPending = m_bCommWaitPending;
     m_bCommWaitPending = false;
     if (m_hPort == nullptr) return;
     SetCommMask(m_hPort, 0);
+    if (waitPending) WaitForSingleObject(m_overlapped.hEvent, kPortTimeout);
     CloseHandle(m_hPort);
     m_hPort = nullptr;
 }

@@ -134,6 +134,20 @@ TEST_F(CommPortTest, ReplyTimeoutOutlivesCloseAndOpen) {
     EXPECT_EQ(m_port.m_dwReplyTimeout, 500u);
 }
 
+// A reply that never came leaves the comm wait pending. Closing ends it before the handle goes,
+// so nothing can later land in the OVERLAPPED or signal an event the next Open replaces.
+TEST_F(CommPortTest, ClosingSeesAPendingWaitToItsEnd) {
+    OpenPort();
+    m_port.SetReplyTimeout(100);
+    Sensor(kCom).SetSilent(true);
+    m_port.m_bFixedLength = 0;
+    m_port.ExchangeText("P8;");
+    ASSERT_TRUE(m_port.m_bCommWaitPending);
+    const HANDLE waitEvent = m_port.m_overlapped.hEvent;
+    m_port.Close();
+    EXPECT_EQ(WaitForSingleObject(waitEvent, 0), WAIT_OBJECT_0);
+}
+
 TEST_F(CommPortTest, ReopeningClosesTheOldHandleFirst) {
     OpenPort();
     // The port is held exclusively, so a second open would fail were the first still open.

@@ -267,6 +267,8 @@ BOOL SetCommMask(HANDLE handle, DWORD eventMask) {
     SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
     port->m_eventMask = eventMask;
+    // A new mask ends the comm wait pending on the port, which completes reporting no event.
+    port->CompleteCommWait();
     return TRUE;
 }
 
@@ -377,9 +379,12 @@ BOOL WaitCommEvent(HANDLE handle, DWORD* eventMask, OVERLAPPED* overlapped) {
     SerialPortObject* port = CheckedObject<SerialPortObject>(handle);
     if (port == nullptr) return FALSE;
     if (port->m_gone) {
-        // Nothing will ever arrive: the wait stays pending without watching the device.
+        // Nothing will ever arrive: the wait stays pending without watching the device, until
+        // a new mask ends it.
         ResetOverlapped(overlapped);
         if (port->ReportGone()) return FALSE;
+        std::lock_guard lock(PendingPortsMutex());
+        port->m_commWaitEvent = overlapped->hEvent;
         return FailWith(ERROR_IO_PENDING);
     }
     // A wait started while one is pending fails, and the pending one goes on watching.
