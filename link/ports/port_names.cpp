@@ -18,6 +18,9 @@ constexpr DeviceRange kBuiltInPorts[] = {
 };
 
 constexpr int kLargestPortNumber = 255;
+constexpr char kPortsDirVariable[] = "KQ_PORTS_DIR";
+
+}  // namespace
 
 std::optional<int> PortNumber(const char* name) {
     if (std::strncmp(name, kPortPrefix, sizeof kPortPrefix - 1) != 0) return std::nullopt;
@@ -32,13 +35,15 @@ std::optional<int> PortNumber(const char* name) {
     return number;
 }
 
-}  // namespace
+const char* ConfiguredPortsDir() {
+    const char* portsDir = std::getenv(kPortsDirVariable);
+    return portsDir != nullptr && *portsDir != '\0' ? portsDir : nullptr;
+}
 
 std::optional<std::string> ResolvePortName(const char* name) {
     const std::optional<int> number = PortNumber(name);
     if (!number) return std::nullopt;
-    const char* portsDir = std::getenv("KQ_PORTS_DIR");
-    if (portsDir != nullptr && *portsDir != '\0') return std::string(portsDir) + "/" + name;
+    if (const char* portsDir = ConfiguredPortsDir()) return std::string(portsDir) + "/" + name;
     for (const DeviceRange& range : kBuiltInPorts) {
         if (*number >= range.firstPort && *number <= range.lastPort) {
             return range.devicePrefix + std::to_string(*number - range.firstPort);

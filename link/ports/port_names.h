@@ -13,3 +13,9 @@ inline constexpr int kFirstScannedPort = 1;
 inline constexpr int kLastScannedPort = 16;
 
 std::optional<std::string> ResolvePortName(const char* name);
+
+// The number of a name that is "COM<n>" (n from 1 to 255, no leading zero), else nothing.
+std::optional<int> PortNumber(const char* name);
+
+// $KQ_PORTS_DIR, or null when it is unset or empty.
+const char* ConfiguredPortsDir();

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -15,12 +14,6 @@
 namespace {
 
 std::string ComName(int number) { return kPortPrefix + std::to_string(number); }
-
-// The number of a ports-folder entry named like a port, or nothing.
-std::optional<int> EntryNumber(const std::string& entry) {
-    if (!ResolvePortName(entry.c_str())) return std::nullopt;
-    return std::atoi(entry.c_str() + sizeof kPortPrefix - 1);
-}
 
 PortState StateForOpenError(int error) {
     switch (error) {
@@ -41,15 +34,15 @@ PortState StateForOpenError(int error) {
 
 std::vector<int> CandidatePorts() {
     std::vector<int> numbers;
-    const char* portsDir = std::getenv("KQ_PORTS_DIR");
-    if (portsDir == nullptr || *portsDir == '\0') {
+    const char* portsDir = ConfiguredPortsDir();
+    if (portsDir == nullptr) {
         for (int number = kFirstScannedPort; number <= kLastScannedPort; ++number)
             numbers.push_back(number);
         return numbers;
     }
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(portsDir, error)) {
-        if (const auto number = EntryNumber(entry.path().filename().string())) {
+        if (const auto number = PortNumber(entry.path().filename().c_str())) {
             numbers.push_back(*number);
         }
     }

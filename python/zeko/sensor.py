@@ -47,6 +47,12 @@ def _whole(value: object, allowed: range, what: str) -> int:
     return int(value)
 
 
+def _signed32(value: int) -> int:
+    """A 32-bit pattern (or a value already signed) as a signed 32-bit number."""
+    value %= _WORD
+    return value - _WORD if value >= _SIGN_BIT else value
+
+
 def _choice(table: Mapping[str, int], name: object, what: str) -> int:
     if not isinstance(name, str) or name not in table:
         raise ValueError(f"{what} is one of {', '.join(table)}, not {name!r}")
@@ -164,8 +170,7 @@ class Sensor:
 
         Set it to 1 to 200; other values (0 too) raise ValueError and nothing is sent.
         """
-        value = self._get(contract.PARAM_MOVEMENT_ALARM) % _WORD
-        return value - _WORD if value >= _SIGN_BIT else value
+        return _signed32(self._get(contract.PARAM_MOVEMENT_ALARM))
 
     @movement_threshold.setter
     def movement_threshold(self, degrees_per_second: int) -> None:
@@ -212,7 +217,7 @@ class Sensor:
     def _set(self, param: int, value: int) -> None:
         self._check_open()
         # As a signed 32-bit number, so the bits are the same whatever the width of a C long.
-        signed = value - _WORD if value >= _SIGN_BIT else value
+        signed = _signed32(value)
         result = self._lib.ZEKO_set(param, signed)
         if result != 0:
             raise ZekoError(result, "ZEKO_set", f"writing {signed} to parameter {param}")

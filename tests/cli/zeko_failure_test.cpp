@@ -11,6 +11,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The exit statuses as the man page documents them, written out rather than taken from the
+// command's enum, so that renumbering it fails here.
 constexpr int kLinkFailure = 1;
 constexpr int kBadArguments = 2;
 constexpr int kNoSensor = 3;
