@@ -14,6 +14,7 @@
 #include "comm_port.h"
 #include "os/platform.h"
 #include "pty_server.h"
+#include "sensor_contract.h"
 #include "zeko_api.h"
 
 namespace {
@@ -36,7 +37,7 @@ private:
         m_dir = mkdtemp(pattern);
         setenv("KQ_PORTS_DIR", m_dir.c_str(), 1);
         m_sensor = std::make_unique<sim::PtyServer>(m_dir, kCom);
-        m_connected = ZEKO_initial(kCom, 19281, 115200) == 0;
+        m_connected = ZEKO_initial(kCom, sensor::kIdentity, sensor::kBaudRate) == 0;
     }
     ~Bench() {
         m_sensor.reset();
@@ -83,8 +84,9 @@ BENCHMARK(ParameterRoundTrip)->Iterations(500)->Unit(benchmark::kMicrosecond);
 
 void StatusBlockRoundTrip(benchmark::State& state) {
     TimeRoundTrips(state, [] {
-        unsigned char status[15];
-        return ZEKO_super_command(10, 0, 15, nullptr, status);
+        unsigned char status[sensor::kStatusBlockLength];
+        return ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength, nullptr,
+                                  status);
     });
 }
 BENCHMARK(StatusBlockRoundTrip)->Iterations(500)->Unit(benchmark::kMicrosecond);
@@ -105,7 +107,7 @@ void SilentSensorTimeout(benchmark::State& state) {
     CCommPort port;
     sim::PtyServer silent(std::getenv("KQ_PORTS_DIR"), kCom + 1);
     silent.SetSilent(true);
-    port.Open(kCom + 1, 115200, 'N', 8, 1, EV_RXCHAR | EV_RXFLAG, 512);
+    port.Open(kCom + 1, sensor::kBaudRate, 'N', 8, 1, EV_RXCHAR | EV_RXFLAG, 512);
     port.SetReplyTimeout(1000);
     double cpu = 0;
     for (auto _ : state) {

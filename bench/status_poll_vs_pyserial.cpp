@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "pty_server.h"
+#include "sensor_contract.h"
 #include "zeko_api.h"
 
 namespace {
@@ -32,12 +33,16 @@ Spread SpreadOf(std::vector<double> microseconds) {
 }
 
 bool PollThroughLibzeko(int polls, std::vector<double>* microseconds) {
-    if (ZEKO_initial(kCom, 19281, 115200) != ZEKO_OK) return false;
-    unsigned char status[15];
-    for (int i = 0; i < kWarmUpPolls; ++i) ZEKO_super_command(10, 0, 15, nullptr, status);
+    if (ZEKO_initial(kCom, sensor::kIdentity, sensor::kBaudRate) != ZEKO_OK) return false;
+    unsigned char status[sensor::kStatusBlockLength];
+    const auto poll = [&status] {
+        return ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength, nullptr,
+                                  status);
+    };
+    for (int i = 0; i < kWarmUpPolls; ++i) poll();
     for (int i = 0; i < polls; ++i) {
         const auto start = Clock::now();
-        if (ZEKO_super_command(10, 0, 15, nullptr, status) != ZEKO_OK) return false;
+        if (poll() != ZEKO_OK) return false;
         microseconds->push_back(
             std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
