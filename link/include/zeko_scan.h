@@ -1,0 +1,30 @@
+// For C++ programs that link the library statically (the tool, the zeko command): finding the
+// sensor among COM ports at once, and whether the link's device went away. Not exported from the
+// shared library or the DLL, whose interface stays the six functions.
+#pragma once
+
+#include <span>
+#include <vector>
+
+// What asking one port gave, as ZEKO_initial would have given it: ZEKO_OK for the sensor,
+// ZEKO_NO_PORT, ZEKO_NO_ANSWER or ZEKO_WRONG_IDENTITY (with the identity read).
+struct PortScanResult {
+    int port = 0;
+    int result = 0;
+    long identity = 0;
+};
+
+struct SensorScan {
+    int found = 0;                      // the lowest port whose device is the sensor, 0 for none
+    std::vector<PortScanResult> ports;  // in port order; ports above `found` may be missing
+};
+
+// Asks every port of `ports` (ascending) for its identity at once, each on a port object of its
+// own, with the attempts and timeouts ZEKO_initial uses, and picks the port a scan one port after
+// another would pick. The link's own port and state are not touched: the caller opens `found`
+// with ZEKO_initial.
+SensorScan ScanForSensor(std::span<const int> ports, long id, long baudRate);
+
+// True from the moment the link let its port go because the device went away (hang-up,
+// removal) until ZEKO_initial opens a port again. A device that is only silent is not gone.
+bool LinkDeviceGone();
