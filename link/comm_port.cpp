@@ -18,6 +18,24 @@ constexpr int kStopIndex = 0;
 constexpr int kPortIndex = 1;
 constexpr int kSendIndex = 2;
 
+// Binary 8N1 as the definition says, and nothing between the bytes and the line: no software or
+// hardware flow control (a reply byte 0x13 would stop the port's output for good), no byte
+// replaced or dropped, DTR and RTS on. Set field by field, since another program (or a tty's
+// default IXON) may have left any of them otherwise.
+void MakeLineTransparent(DCB* settings) {
+    settings->fBinary = TRUE;
+    settings->fOutX = FALSE;
+    settings->fInX = FALSE;
+    settings->fOutxCtsFlow = FALSE;
+    settings->fOutxDsrFlow = FALSE;
+    settings->fDsrSensitivity = FALSE;
+    settings->fNull = FALSE;
+    settings->fErrorChar = FALSE;
+    settings->fAbortOnError = FALSE;
+    settings->fDtrControl = DTR_CONTROL_ENABLE;
+    settings->fRtsControl = RTS_CONTROL_ENABLE;
+}
+
 HANDLE RenewEvent(HANDLE old) {
     if (old != nullptr) {
         ResetEvent(old);
@@ -109,11 +127,12 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
         ShowPortError("GetCommState()");
     } else {
         m_lineSettings.EvtChar = kEventCharacter;
-        m_lineSettings.fRtsControl = RTS_CONTROL_ENABLE;
         if (!BuildCommDCBA(definition, &m_lineSettings)) {
             ShowPortError("BuildCommDCB()");
-        } else if (!SetCommState(m_hPort, &m_lineSettings)) {
-            ShowPortError("SetCommState()");
+        } else {
+            // After the definition, so whatever its parser sets, what goes out is transparent.
+            MakeLineTransparent(&m_lineSettings);
+            if (!SetCommState(m_hPort, &m_lineSettings)) ShowPortError("SetCommState()");
         }
     }
     PurgeComm(m_hPort, kPurgeAll);

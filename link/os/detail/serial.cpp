@@ -137,9 +137,8 @@ bool ParseSetting(const std::string& key, const std::string& value, DCB* setting
 }
 
 // A failure here is only traced: ptys and many adapters have no modem lines to drive.
-void SetRtsBestEffort(const SerialPortObject& port, bool on) {
-    int rts = TIOCM_RTS;
-    if (ioctl(port.m_fd, on ? TIOCMBIS : TIOCMBIC, &rts) != 0) FailCall(port, "ioctl(RTS)");
+void SetModemLineBestEffort(const SerialPortObject& port, int line, bool on, const char* call) {
+    if (ioctl(port.m_fd, on ? TIOCMBIS : TIOCMBIC, &line) != 0) FailCall(port, call);
 }
 
 // Real UARTs deliver a short reply sooner with low latency; ptys and many adapters say ENOTTY.
@@ -303,6 +302,16 @@ BOOL GetCommState(HANDLE handle, DCB* settings) {
     settings->Parity =
         !settings->fParity ? NOPARITY : ((tio.c_cflag & PARODD) ? ODDPARITY : EVENPARITY);
     settings->StopBits = (tio.c_cflag & CSTOPB) ? TWOSTOPBITS : ONESTOPBIT;
+    // Flow control as the tty was left, perhaps by another program: a caller must switch it off.
+    settings->fOutX = (tio.c_iflag & IXON) != 0;
+    settings->fInX = (tio.c_iflag & IXOFF) != 0;
+    settings->fOutxCtsFlow = (tio.c_cflag & CRTSCTS) != 0;
+    settings->fRtsControl = settings->fOutxCtsFlow ? RTS_CONTROL_HANDSHAKE : RTS_CONTROL_ENABLE;
+    settings->fDtrControl = DTR_CONTROL_ENABLE;
+    // What this layer cannot do is off.
+    settings->fBinary = TRUE;
+    settings->fOutxDsrFlow = settings->fDsrSensitivity = FALSE;
+    settings->fErrorChar = settings->fNull = settings->fAbortOnError = FALSE;
     return TRUE;
 }
 
@@ -327,12 +336,15 @@ BOOL SetCommState(HANDLE handle, DCB* settings) {
     if (port == nullptr) return FALSE;
     const std::optional<speed_t> speed = SpeedFor(settings->BaudRate);
     if (!speed || settings->ByteSize < 5 || settings->ByteSize > 8 ||
-        (settings->StopBits != ONESTOPBIT && settings->StopBits != TWOSTOPBITS)) {
+        (settings->StopBits != ONESTOPBIT && settings->StopBits != TWOSTOPBITS) ||
+        !settings->fBinary || settings->fOutxDsrFlow || settings->fDsrSensitivity ||
+        settings->fErrorChar || settings->fNull || settings->fAbortOnError) {
         return FailWith(ERROR_INVALID_PARAMETER);
     }
     termios tio{};
     if (tcgetattr(port->m_fd, &tio) != 0) return FailCall(*port, "tcgetattr");
-    // Raw: no echo, no line editing, no CR/LF translation, no XON/XOFF, no signal characters.
+    // Raw: no echo, no line editing, no CR/LF translation, no signal characters; flow control
+    // only as the settings ask, whatever the tty had.
     cfmakeraw(&tio);
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
     constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
@@ -340,11 +352,21 @@ BOOL SetCommState(HANDLE handle, DCB* settings) {
     if (settings->Parity == ODDPARITY) tio.c_cflag |= PARENB | PARODD;
     if (settings->Parity == EVENPARITY) tio.c_cflag |= PARENB;
     if (settings->StopBits == TWOSTOPBITS) tio.c_cflag |= CSTOPB;
+    const bool hardwareFlow =
+        settings->fOutxCtsFlow || settings->fRtsControl == RTS_CONTROL_HANDSHAKE;
+    if (hardwareFlow) tio.c_cflag |= CRTSCTS;
     tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    if (settings->fOutX) tio.c_iflag |= IXON;
+    if (settings->fInX) tio.c_iflag |= IXOFF;
     cfsetispeed(&tio, *speed);
     cfsetospeed(&tio, *speed);
     if (tcsetattr(port->m_fd, TCSANOW, &tio) != 0) return FailCall(*port, "tcsetattr");
-    SetRtsBestEffort(*port, settings->fRtsControl == RTS_CONTROL_ENABLE);
+    SetModemLineBestEffort(*port, TIOCM_DTR, settings->fDtrControl == DTR_CONTROL_ENABLE,
+                           "ioctl(DTR)");
+    if (!hardwareFlow) {
+        SetModemLineBestEffort(*port, TIOCM_RTS, settings->fRtsControl == RTS_CONTROL_ENABLE,
+                               "ioctl(RTS)");
+    }
     SetLowLatencyBestEffort(*port);
     return TRUE;
 }

@@ -22,13 +22,24 @@ struct COMMTIMEOUTS {
     DWORD WriteTotalTimeoutConstant = 0;
 };
 
-// The line settings this layer honours; the rest of Win32's device control block has no
-// meaning on a POSIX tty.
+// The line settings this layer knows, named as in Win32's device control block (whose flags are
+// bit fields there). This layer has no DSR flow control and keeps the tty raw, so that no byte is
+// dropped or replaced: GetCommState reports those settings off and SetCommState refuses them.
 struct DCB {
     DWORD DCBlength = sizeof(DCB);
     DWORD BaudRate = 0;
+    DWORD fBinary = 1;
     DWORD fParity = 0;
+    DWORD fOutxCtsFlow = 0;
+    DWORD fOutxDsrFlow = 0;
+    DWORD fDtrControl = 0;
+    DWORD fDsrSensitivity = 0;
+    DWORD fOutX = 0;
+    DWORD fInX = 0;
+    DWORD fErrorChar = 0;
+    DWORD fNull = 0;
     DWORD fRtsControl = 0;
+    DWORD fAbortOnError = 0;
     BYTE ByteSize = 8;
     BYTE Parity = 0;
     BYTE StopBits = 0;
@@ -54,7 +65,9 @@ inline constexpr DWORD PURGE_RXABORT = 0x0002;
 inline constexpr DWORD PURGE_TXCLEAR = 0x0004;
 inline constexpr DWORD PURGE_RXCLEAR = 0x0008;
 
+inline constexpr DWORD DTR_CONTROL_ENABLE = 1;
 inline constexpr DWORD RTS_CONTROL_ENABLE = 1;
+inline constexpr DWORD RTS_CONTROL_HANDSHAKE = 2;
 
 inline constexpr BYTE NOPARITY = 0;
 inline constexpr BYTE ODDPARITY = 1;
