@@ -27,7 +27,8 @@ protected:
 
     // Leaves COM<com> with XON/XOFF on, as another program (or a Linux tty's default IXON) can:
     // set through the platform's own calls and read back, so the case is real on both.
-    static bool LeaveXonXoffOn(int com) {
+    bool LeaveXonXoffOn(int com) {
+        Sensor(com);
         char name[32];
         std::snprintf(name, sizeof name, kPortNameFormat, com);
         const HANDLE port = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -64,18 +65,17 @@ struct FrameCase {
     unsigned command;
     Bytes payload;
     int replyLength;
-    Bytes frame;         // what the sensor must receive
-    bool xonXoffLeftOn;  // the port had software flow control on before the link opened it
+    Bytes frame;  // what the sensor must receive
+    // The port had XON/XOFF on before the link opened it; data bytes 1 to 98 hold XON (0x11)
+    // and then XOFF (0x13).
+    bool xonXoffLeftOn = false;
 };
 
 class BlockFrames : public BlockCommandTest, public ::testing::WithParamInterface<FrameCase> {};
 
 TEST_P(BlockFrames, AreSentAsLaidOut) {
     const FrameCase& c = GetParam();
-    Sensor(3);
-    if (c.xonXoffLeftOn) {
-        ASSERT_TRUE(LeaveXonXoffOn(3));
-    }
+    ASSERT_TRUE(!c.xonXoffLeftOn || LeaveXonXoffOn(3));
     Connect();
     Sensor(3).Script(RawBytes(Reply(0, 0, c.replyLength)));
     Bytes reply(c.replyLength + 1, kGuard);
@@ -94,15 +94,13 @@ TEST_P(BlockFrames, AreSentAsLaidOut) {
 
 INSTANTIATE_TEST_SUITE_P(
     Frames, BlockFrames,
-    ::testing::Values(
-        FrameCase{"StatusPoll", 10, {}, 15, {0x03, 0x03, 0x10, 0x0A}, false},
-        FrameCase{"AlarmRecord", 11, {4}, 16, {0x03, 0x04, 0x11, 0x0B, 0x04}, false},
-        FrameCase{"Command200IsTypeThree", 200, {}, 1, {0x03, 0x03, 0x02, 0xC8}, false},
-        FrameCase{"Command201IsTypeOne", 201, {9, 8}, 0, {0x01, 0x05, 0x01, 0xC9, 9, 8}, false},
-        FrameCase{"LongestReply", 12, {}, 98, {0x03, 0x03, 0x63, 0x0C}, false},
-        // Data bytes 1 to 98 hold XON (0x11) and then XOFF (0x13).
-        FrameCase{
-            "LongestReplyOnAPortLeftWithXonXoff", 12, {}, 98, {0x03, 0x03, 0x63, 0x0C}, true}),
+    ::testing::Values(FrameCase{"StatusPoll", 10, {}, 15, {0x03, 0x03, 0x10, 0x0A}},
+                      FrameCase{"AlarmRecord", 11, {4}, 16, {0x03, 0x04, 0x11, 0x0B, 0x04}},
+                      FrameCase{"Command200IsTypeThree", 200, {}, 1, {0x03, 0x03, 0x02, 0xC8}},
+                      FrameCase{
+                          "Command201IsTypeOne", 201, {9, 8}, 0, {0x01, 0x05, 0x01, 0xC9, 9, 8}},
+                      FrameCase{"LongestReply", 12, {}, 98, {0x03, 0x03, 0x63, 0x0C}},
+                      FrameCase{"XonXoffLeftOn", 12, {}, 98, {0x03, 0x03, 0x63, 0x0C}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct StatusCase {
