@@ -135,6 +135,8 @@ if [ "$has_program" -eq 1 ]; then
     program_pid=$!
     status="$(wine "$windows_build/bin/read_control.exe" KQ_Tools 1017 close | tr -d '\r')" ||
         fail "no KQ_Tools dialog"
+    for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null && sleep 0.1; done
+    kill -0 "$program_pid" 2>/dev/null && fail "KQ_Tools.exe did not close in 10 s"
     wait "$program_pid" || fail "KQ_Tools.exe ended with $?"
     requests=$(($(sensor_requests) - before))
     echo "status line: $status"
