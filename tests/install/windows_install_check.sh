@@ -97,13 +97,13 @@ if [ -f "$windows_build/bin/KQ_Tools.exe" ]; then
 fi
 
 step "Add/Remove Programs entry"
-for name in DisplayName DisplayVersion Publisher DisplayIcon UninstallString; do
-    printf '%-16s %s\n' "$name" "$(registry_value "$name")"
+for entry in DisplayName=KQ_Tools DisplayVersion=1.0.0.1 "Publisher=KQ_Tools developers" \
+    'DisplayIcon=C:\Program Files\KQ_Tools\Uninstall.exe' \
+    'UninstallString="C:\Program Files\KQ_Tools\Uninstall.exe"'; do
+    value="$(registry_value "${entry%%=*}")"
+    printf '%-16s %s\n' "${entry%%=*}" "$value"
+    [ "$value" = "${entry#*=}" ] || fail "${entry%%=*} is not ${entry#*=}"
 done
-[ "$(registry_value DisplayName)" = "KQ_Tools" ] || fail "DisplayName"
-[ "$(registry_value DisplayVersion)" = "1.0.0.1" ] || fail "DisplayVersion"
-[ "$(registry_value Publisher)" = "KQ_Tools developers" ] || fail "Publisher"
-[ "$(registry_value DisplayIcon)" = 'C:\Program Files\KQ_Tools\Uninstall.exe' ] || fail "DisplayIcon"
 
 step "Start menu"
 (cd "$start_menu" && ls) | tee "$scratch/start_menu.txt" || fail "no Start-menu folder KQ_Tools"
