@@ -31,7 +31,8 @@ CToolsDlg& DialogFixture::OpenMainDialog() {
 }
 
 QWidget* DialogFixture::Control(int id) const {
-    return m_dialog->Widget()->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    return WidgetOf(*m_dialog)->findChild<QWidget*>(QString::number(id),
+                                                    Qt::FindDirectChildrenOnly);
 }
 
 std::string DialogFixture::Text(int id) const { return WidgetText(Control(id)).toStdString(); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "modal_box.h"
+#include "qt_handles.h"
 #include "sensor_ports_fixture.h"
 #include "tools_dlg.h"
 

@@ -73,7 +73,7 @@ TEST_F(ModalDialogTest, InitInstanceShowsTheMainDialogAndEndsTheProgram) {
     bool mainWindowIsTheDialog = false;
     ModalWatcher watcher([&](QWidget* window) {
         title = window->windowTitle().toStdString();
-        mainWindowIsTheDialog = AfxGetMainWnd() != nullptr && AfxGetMainWnd()->Widget() == window;
+        mainWindowIsTheDialog = AfxGetMainWnd() != nullptr && WidgetOf(*AfxGetMainWnd()) == window;
         PressEscape(window);
     });
     EXPECT_EQ(AfxGetApp()->InitInstance(), FALSE);

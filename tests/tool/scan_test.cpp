@@ -17,7 +17,7 @@ constexpr int kButtons[] = {1002, 1003, 1009, 1011, 1013, 1014, 1015,
 class ScanTest : public DialogFixture {
 protected:
     int SliderPosition(int id) { return dynamic_cast<QSlider*>(Control(id))->value(); }
-    QTimer* PollTimer() { return m_dialog->Widget()->findChild<QTimer*>("timer 1"); }
+    QTimer* PollTimer() { return WidgetOf(*m_dialog)->findChild<QTimer*>("timer 1"); }
 };
 
 struct Thresholds {
