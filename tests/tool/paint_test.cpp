@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QPainter>
+#include <QWidget>
 
 #include "dialog_fixture.h"
 #include "resource.h"

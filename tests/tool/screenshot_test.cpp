@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPixmap>
+#include <QWidget>
 
 #include "about_dlg.h"
 #include "dialog_fixture.h"

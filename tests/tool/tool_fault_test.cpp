@@ -158,7 +158,7 @@ TEST_F(ToolFaultTest, StatusTricklingInByteByByteIsShown) {
 
 TEST_F(ToolFaultTest, GarbledThresholdRepliesLeaveTheEditAlone) {
     OpenConnected();
-    SetText(IDC_VIBRATION_ALARM, "0.42");
+    Driver().Type(IDC_VIBRATION_ALARM, "0.42");
     for (const char* garbage : {"P10=ERR;", "P10=12x;"}) Sensor().Script(Raw(garbage));
     Press(IDC_READ_VIBRATION_ALARM);
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.42");
