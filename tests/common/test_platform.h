@@ -28,8 +28,6 @@ inline void UnsetEnvironment(const char* name) { unsetenv(name); }
 #endif
 
 // The reasons given for skipping.
-inline constexpr char kModelInLinuxProcess[] =
-    "the simulated sensor's model lives in the Linux process serving the pty";
 inline constexpr char kPosixOnly[] = "POSIX layer only: Windows has its own";
 inline constexpr char kOwnPty[] = "the device is a pty of the test's own process, a Linux one";
 inline constexpr char kWineSharesPorts[] =
