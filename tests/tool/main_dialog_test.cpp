@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
 #include <map>
 #include <set>
 
@@ -16,6 +15,7 @@
 #include "dialog_fixture.h"
 #include "dialog_units.h"
 #include "icon_static.h"
+#include "qt_control.h"
 #include "resource.h"
 #include "window_text.h"
 
@@ -240,7 +240,7 @@ TEST_F(MainDialogTest, TabOrderIsTemplateOrderStartingAtTheCurrentVibration) {
         }
     }
     ASSERT_EQ(expected.size(), 23u);  // 8 edits, 2 sliders, 13 buttons
-    EXPECT_EQ(window->focusWidget(), Control(IDC_VIBRATION));
+    EXPECT_EQ(window->focusWidget(), ControlWidget(*m_dialog, IDC_VIBRATION));
     std::vector<QWidget*> chain;
     for (QWidget* widget = expected.front(); chain.size() < expected.size();
          widget = widget->nextInFocusChain()) {
@@ -254,7 +254,7 @@ TEST_F(MainDialogTest, TabOrderIsTemplateOrderStartingAtTheCurrentVibration) {
 TEST_F(MainDialogTest, EveryControlHasAnAccessibleName) {
     QWidget* window = WidgetOf(OpenMainDialog());
     for (const auto& [id, name] : kAccessibleNames) {
-        EXPECT_EQ(AccessibleName(Control(id)), name) << id;
+        EXPECT_EQ(AccessibleName(ControlWidget(*m_dialog, id)), name) << id;
     }
     const auto controls = ControlsInOrder(window);
     for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -271,11 +271,10 @@ TEST_F(MainDialogTest, WithoutSensorTheStatusShowsTheLastCodeAndEveryButtonIsDis
     EXPECT_EQ(Text(IDC_STATUS), "系统状态：未连接，未发现在线设备!ERR:9");
     for (const Expected& control : kControls) {
         if (control.id != IDC_STATIC) {
-            EXPECT_EQ(Control(control.id)->isEnabled(), !kButtons.contains(control.id))
-                << control.id;
+            EXPECT_EQ(Driver().IsEnabled(control.id), !kButtons.contains(control.id)) << control.id;
         }
     }
-    EXPECT_EQ(WidgetOf(*m_dialog)->findChild<QTimer*>("timer 1"), nullptr);
+    EXPECT_EQ(Driver().TimerPeriod(1), 0);
 }
 
 TEST_F(MainDialogTest, DialogHasItsCaptionSizeFontAndIcon) {
@@ -294,9 +293,9 @@ TEST_F(MainDialogTest, DialogHasItsCaptionSizeFontAndIcon) {
 
 TEST_F(MainDialogTest, DataExchangeBindsTheControlMembers) {
     CToolsDlg& dialog = OpenMainDialog();
-    EXPECT_EQ(WidgetOf(dialog.m_editHistory), Control(IDC_HISTORY));
-    EXPECT_EQ(WidgetOf(dialog.m_sliderMovement), Control(IDC_SLIDER_MOVEMENT));
-    EXPECT_EQ(WidgetOf(dialog.m_sliderVibration), Control(IDC_SLIDER_VIBRATION));
+    EXPECT_EQ(WidgetOf(dialog.m_editHistory), ControlWidget(*m_dialog, IDC_HISTORY));
+    EXPECT_EQ(WidgetOf(dialog.m_sliderMovement), ControlWidget(*m_dialog, IDC_SLIDER_MOVEMENT));
+    EXPECT_EQ(WidgetOf(dialog.m_sliderVibration), ControlWidget(*m_dialog, IDC_SLIDER_VIBRATION));
     EXPECT_EQ(dialog.GetDlgItem(IDC_SLIDER_VIBRATION), &dialog.m_sliderVibration);
     EXPECT_EQ(dialog.m_sliderVibration.GetDlgCtrlID(), IDC_SLIDER_VIBRATION);
 }

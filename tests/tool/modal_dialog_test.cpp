@@ -7,6 +7,8 @@
 #include "about_dlg.h"
 #include "cwin_app.h"
 #include "dialog_fixture.h"
+#include "modal_watcher.h"
+#include "qt_handles.h"
 #include "resource.h"
 
 namespace {

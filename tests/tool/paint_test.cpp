@@ -3,8 +3,10 @@
 #include <QIcon>
 #include <QImage>
 #include <QPainter>
+#include <QWidget>
 
 #include "dialog_fixture.h"
+#include "qt_handles.h"
 #include "resource.h"
 
 namespace {

@@ -5,10 +5,12 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPixmap>
+#include <QWidget>
 
 #include "about_dlg.h"
 #include "dialog_fixture.h"
 #include "dialog_templates.h"
+#include "qt_handles.h"
 #include "resource.h"
 
 namespace {

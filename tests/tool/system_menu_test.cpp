@@ -7,6 +7,8 @@
 #include <QTest>
 
 #include "dialog_fixture.h"
+#include "modal_watcher.h"
+#include "qt_control.h"
 #include "resource.h"
 #include "tool_resources.h"
 
@@ -79,13 +81,13 @@ TEST_F(SystemMenuTest, AltSpaceOpensTheMenuAndItsMnemonicOpensTheAboutBox) {
 
 TEST_F(SystemMenuTest, RightClickOnTheBackgroundOpensTheMenu) {
     OpenMainDialog();
-    const QPoint onEdit = Control(IDC_VIBRATION_ALARM)->geometry().center();
+    const QPoint onEdit = ControlWidget(*m_dialog, IDC_VIBRATION_ALARM)->geometry().center();
     RightClick(onEdit);
     EXPECT_FALSE(Menu()->isVisible());  // an edit keeps its own menu
     if (QWidget* editMenu = QApplication::activePopupWidget()) {
         editMenu->close();
     }
-    const QPoint onLabel = Control(IDC_STATUS)->geometry().center();
+    const QPoint onLabel = ControlWidget(*m_dialog, IDC_STATUS)->geometry().center();
     RightClick(onLabel);
     EXPECT_TRUE(Menu()->isVisible());
     Menu()->hide();

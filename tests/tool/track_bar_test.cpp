@@ -8,6 +8,7 @@
 
 #include "dialog_fixture.h"
 #include "message_map.h"
+#include "qt_handles.h"
 #include "resource.h"
 
 namespace {
