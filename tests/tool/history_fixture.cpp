@@ -1,7 +1,5 @@
 #include "history_fixture.h"
 
-#include <QAbstractButton>
-
 #include "tool_state.h"
 
 sim::AlarmRecord Record(std::uint32_t typeFlags, float first, float second) {
@@ -19,8 +17,6 @@ void HistoryFixture::Poll() {
     m_dialog->SendMessage(WM_TIMER, 1);
     Sensor(3).ClearLog();
 }
-
-void HistoryFixture::Press(int id) { dynamic_cast<QAbstractButton*>(Control(id))->click(); }
 
 std::vector<std::string> HistoryFixture::Boxes() const {
     std::vector<std::string> texts;

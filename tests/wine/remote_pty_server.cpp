@@ -1,7 +1,8 @@
 // The simulated sensor for link tests built for Windows: the same PtyServer interface, served by
 // kq-wine-sim-host, a Linux process that runs the real server on a pty which the Wine prefix
 // maps as the COM port. Each call is one request over a loopback connection shared by the
-// process; the model itself stays in the Linux process, so WithModel is not available here.
+// process. The model stays in the Linux process: WithModel works on a copy of it, which it then
+// sends back; what the server did to the model in between is overwritten.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "pty_server.h"
+#include "sensor_model_state.h"
 #include "sim_wire.h"
 
 namespace sim {
@@ -112,9 +114,14 @@ PtyServer::~PtyServer() {
     }
 }
 
-void PtyServer::WithModel(const std::function<void(SensorModel&)>&) {
-    throw std::logic_error(
-        "the simulated sensor's model lives in the Linux process serving the pty");
+void PtyServer::WithModel(const std::function<void(SensorModel&)>& f) {
+    const std::vector<std::string> state = m_state->Call("model");
+    SensorModel model;
+    if (state.size() != 1 || !SensorModelState::Load(model, BytesOf(state[0]))) {
+        throw std::runtime_error("malformed model from the simulated sensors' host");
+    }
+    f(model);
+    m_state->Call("setmodel", " " + wire::Hex(SensorModelState::Save(model)));
 }
 
 void PtyServer::Script(Reply reply) {
