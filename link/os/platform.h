@@ -26,7 +26,6 @@ inline bool DeviceGoneError(DWORD error) {
         case ERROR_OPERATION_ABORTED:
         case ERROR_DEVICE_NOT_CONNECTED:
         case ERROR_DEVICE_REMOVED:
-        case ERROR_NO_SUCH_DEVICE:
         case ERROR_IO_DEVICE:
         case ERROR_INVALID_HANDLE:
         case ERROR_BROKEN_PIPE:
