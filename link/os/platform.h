@@ -22,6 +22,7 @@ inline bool DeviceGoneError(DWORD error) {
     switch (error) {
         case ERROR_ACCESS_DENIED:
         case ERROR_BAD_COMMAND:
+        case ERROR_NOT_READY:
         case ERROR_GEN_FAILURE:
         case ERROR_OPERATION_ABORTED:
         case ERROR_DEVICE_NOT_CONNECTED:
