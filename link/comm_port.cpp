@@ -1,5 +1,6 @@
 #include "comm_port.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -236,7 +237,12 @@ BYTE* CCommPort::WaitForReply() {
 }
 
 void CCommPort::ServeWaitSet(DWORD start) {
-    const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, kWaitSlice);
+    // A slice never reaches more than a tick past the reply timeout: one begun just before it
+    // would otherwise add up to half a slice to every attempt at a silent device.
+    const DWORD elapsed = timeGetTime() - start;
+    const DWORD slice =
+        elapsed < m_dwReplyTimeout ? std::min(kWaitSlice, m_dwReplyTimeout - elapsed + 1) : 1;
+    const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, slice);
     if (signalled == WAIT_OBJECT_0 + kStopIndex) {
         // A closed port brings nothing: the exchange ends now.
         ClosePort();
