@@ -1,8 +1,8 @@
 // One status poll through libzeko, through a minimal C client (tcflush, write, poll, read) and
-// through a pyserial script, against the same simulated sensor in one run, in alternating batches
-// so that all three meet the same machine load: medians, p99s, the calling thread's CPU per poll
-// and the ratios of libzeko to the others (targets: at most 1.2 times the C client, at most
-// pyserial).
+// through a pyserial script, against the same simulated sensor in one run: libzeko and the client
+// poll in turn, pyserial in batches between theirs, so that all three meet the same machine load.
+// Prints medians, p99s, the calling thread's CPU per poll and the ratios of libzeko to the others
+// (targets: at most 1.2 times the C client, at most pyserial).
 #include <stdlib.h>
 #include <termios.h>
 #include <time.h>
@@ -23,9 +23,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kCom = 3;
-constexpr int kBatches = 5;
-constexpr int kPollsPerBatch = 400;
-constexpr int kWarmUpPolls = 50;
+constexpr int kBatches = 20;
+constexpr int kPollsPerBatch = 100;
+constexpr int kWarmUpPolls = 20;
 constexpr int kReplyTimeoutMs = 1000;
 
 struct Samples {
@@ -52,41 +52,42 @@ double ThreadCpuMicroseconds() {
     return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
 }
 
-// Times `polls` calls of poll() after a warm-up; false as soon as one fails.
+// Times one call of poll() into samples; false when it failed.
 template <typename Poll>
-bool TimePolls(int polls, Poll poll, Samples* samples) {
-    for (int i = 0; i < kWarmUpPolls; ++i) poll();
+bool TimePoll(Poll poll, Samples* samples) {
     const double cpuBefore = ThreadCpuMicroseconds();
-    for (int i = 0; i < polls; ++i) {
-        const auto start = Clock::now();
-        if (!poll()) return false;
-        samples->microseconds.push_back(
-            std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    }
+    const auto start = Clock::now();
+    const bool polled = poll();
+    const auto end = Clock::now();
     samples->cpuMicroseconds += ThreadCpuMicroseconds() - cpuBefore;
-    return true;
+    samples->microseconds.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    return polled;
 }
 
-bool PollThroughLibzeko(int polls, Samples* samples) {
-    if (ZEKO_initial(kCom, sensor::kIdentity, sensor::kBaudRate) != ZEKO_OK) return false;
-    unsigned char status[sensor::kStatusBlockLength];
-    const bool polled = TimePolls(
-        polls,
-        [&status] {
-            return ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength, nullptr,
-                                      status) == ZEKO_OK;
-        },
-        samples);
-    return ZEKO_close() == ZEKO_OK && polled;
-}
-
-bool PollThroughMinimalClient(const std::string& device, int polls, Samples* samples) {
+// libzeko and the C client on the same tty, one poll each in turn (which goes first alternates),
+// so that the pairs meet the same load however it changes. The client opens first: libzeko then
+// holds the tty exclusively against later opens, not against this one.
+bool PollInPairs(const std::string& device, int pairs, Samples* libzeko, Samples* minimal) {
     const int fd = minimal_open(device.c_str(), B115200);
     if (fd < 0) return false;
-    const bool polled = TimePolls(
-        polls, [fd] { return minimal_status_poll(fd, kReplyTimeoutMs) == 0; }, samples);
+    if (ZEKO_initial(kCom, sensor::kIdentity, sensor::kBaudRate) != ZEKO_OK) {
+        minimal_close(fd);
+        return false;
+    }
+    unsigned char status[sensor::kStatusBlockLength];
+    const auto zekoPoll = [&status] {
+        return ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength, nullptr,
+                                  status) == ZEKO_OK;
+    };
+    const auto minimalPoll = [fd] { return minimal_status_poll(fd, kReplyTimeoutMs) == 0; };
+    bool polled = true;
+    for (int i = 0; i < kWarmUpPolls; ++i) polled = zekoPoll() && minimalPoll() && polled;
+    for (int i = 0; i < pairs && polled; ++i) {
+        polled = i % 2 == 0 ? TimePoll(zekoPoll, libzeko) && TimePoll(minimalPoll, minimal)
+                            : TimePoll(minimalPoll, minimal) && TimePoll(zekoPoll, libzeko);
+    }
     minimal_close(fd);
-    return polled;
+    return ZEKO_close() == ZEKO_OK && polled;
 }
 
 // Debian's python3 with its python3-serial, whatever python3 comes first on the PATH. The
@@ -123,8 +124,9 @@ int main() {
         Samples minimal;
         Samples pyserial;
         for (int batch = 0; batch < kBatches && failed == nullptr; ++batch) {
-            if (!PollThroughLibzeko(kPollsPerBatch, &libzeko)) failed = "libzeko";
-            if (!PollThroughMinimalClient(device, kPollsPerBatch, &minimal)) failed = "C client";
+            if (!PollInPairs(device, kPollsPerBatch, &libzeko, &minimal)) {
+                failed = "libzeko and C client";
+            }
             if (!PollThroughPyserial(device, kPollsPerBatch, &pyserial)) failed = "pyserial";
         }
         if (failed == nullptr) {

@@ -14,8 +14,10 @@
 #include "serial.h"
 
 struct SerialPortObject : KernelObject {
+    static constexpr Kind kKind = Kind::SerialPort;
+
     SerialPortObject(int portFd, std::string devicePath)
-        : m_fd(portFd), m_path(std::move(devicePath)) {}
+        : KernelObject(kKind), m_fd(portFd), m_path(std::move(devicePath)) {}
     ~SerialPortObject() override;
 
     enum class Pending { None, Read, FailedTransfer };
@@ -23,6 +25,10 @@ struct SerialPortObject : KernelObject {
     // Bytes this layer holds, after one read of the device when it held none; -1 when the query
     // failed (errno set). Nonzero means a read completes at once.
     int QueuedBytes();
+    // False when nothing at all waits: no held bytes and a device neither readable nor hung up.
+    // A look with poll() costs less than a read that finds nothing, and a device that has
+    // something to say (bytes, a hang-up, an error) is then read as QueuedBytes reads it.
+    bool MayHaveInput() const;
 
     // Reads arrive through a buffer that one read() per wake-up fills, so a caller that takes
     // one byte at a time costs one system call per burst, not per byte.
