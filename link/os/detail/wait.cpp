@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <optional>
 
 #include "serial_port_object.h"
 #include "synchronization.h"
@@ -50,12 +51,14 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD mil
         events[i] = CheckedObject<EventObject>(handles[i]);
         if (events[i] == nullptr) return WAIT_FAILED;
     }
-    const Deadline deadline(milliseconds);
+    // Read the clock only for a wait that has to sleep: most find their event set at once.
+    std::optional<Deadline> deadline;
     for (;;) {
         if (const int index = FirstSignalled(events, count); index >= 0) {
             return WAIT_OBJECT_0 + index;
         }
-        if (deadline.RemainingMs() == 0) return WAIT_TIMEOUT;
+        if (!deadline) deadline.emplace(milliseconds);
+        if (deadline->RemainingMs() == 0) return WAIT_TIMEOUT;
 
         PortList ports;
         const std::size_t portCount = PortsWaitingOn(events, count, &ports);
@@ -74,7 +77,7 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD mil
         fds[0] = {waker, POLLIN, 0};
         for (std::size_t i = 0; i < portCount; ++i) fds[1 + i] = {ports[i]->m_fd, POLLIN, 0};
         for (DWORD i = 0; i < count; ++i) events[i]->AddSleeper(waker);
-        const int ready = PollUntil(fds.data(), 1 + portCount, deadline);
+        const int ready = PollUntil(fds.data(), 1 + portCount, *deadline);
         const int error = errno;
         for (DWORD i = 0; i < count; ++i) events[i]->RemoveSleeper(waker);
         if (ready < 0) {
