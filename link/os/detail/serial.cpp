@@ -176,12 +176,6 @@ int SerialPortObject::QueuedBytes() {
     return -1;
 }
 
-bool SerialPortObject::MayHaveInput() const {
-    if (m_heldEnd > m_heldStart) return true;
-    pollfd p{m_fd, POLLIN, 0};
-    return poll(&p, 1, 0) != 0;
-}
-
 DWORD SerialPortObject::TakeHeld(void* buffer, DWORD length) {
     const std::size_t count = std::min<std::size_t>(length, m_heldEnd - m_heldStart);
     std::memcpy(buffer, m_held.data() + m_heldStart, count);
@@ -400,8 +394,9 @@ BOOL WaitCommEvent(HANDLE handle, DWORD* eventMask, OVERLAPPED* overlapped) {
     }
     // Like every overlapped call, a wait resets its event unless it completes at once (which
     // would set it again): a completion signalled earlier (a write's, say) must not wake the
-    // next wait.
-    if (port->MayHaveInput() && port->QueuedBytes() > 0) {
+    // next wait. It completes at once for bytes this layer holds; what the device has is seen by
+    // the wait that polls it, which costs no system call of its own.
+    if (port->m_heldEnd > port->m_heldStart) {
         if (eventMask != nullptr) *eventMask = EV_RXCHAR & port->m_eventMask;
         SignalOverlapped(overlapped);
         return TRUE;

@@ -25,10 +25,6 @@ struct SerialPortObject : KernelObject {
     // Bytes this layer holds, after one read of the device when it held none; -1 when the query
     // failed (errno set). Nonzero means a read completes at once.
     int QueuedBytes();
-    // False when nothing at all waits: no held bytes and a device neither readable nor hung up.
-    // A look with poll() costs less than a read that finds nothing, and a device that has
-    // something to say (bytes, a hang-up, an error) is then read as QueuedBytes reads it.
-    bool MayHaveInput() const;
 
     // Reads arrive through a buffer that one read() per wake-up fills, so a caller that takes
     // one byte at a time costs one system call per burst, not per byte.
