@@ -16,13 +16,18 @@ void Wake(int waker) {
     (void)!write(waker, &one, sizeof one);
 }
 
-// Closes a thread's waker when the thread ends. The key's value is the descriptor + 1, since a
-// null value runs no destructor.
+// The thread's waker. A plain int, not an object with a destructor: the link's static port may
+// still wait while the program exits, after the thread's objects with destructors are gone.
+thread_local int t_waker = -1;
+
+// Closes a thread's waker when the thread ends (the destructor runs on that thread). The key's
+// value only has to be non-null for the destructor to run.
 pthread_key_t WakerKey() {
     static const pthread_key_t key = [] {
         pthread_key_t created{};
-        pthread_key_create(&created, [](void* value) {
-            close(static_cast<int>(reinterpret_cast<std::intptr_t>(value) - 1));
+        pthread_key_create(&created, [](void*) {
+            close(t_waker);
+            t_waker = -1;
         });
         return created;
     }();
@@ -60,18 +65,15 @@ void EventObject::RemoveSleeper(int waker) {
 }
 
 int ThreadWaker() {
-    // A plain int: the link's static port may still wait while the program exits, after the
-    // thread's objects with destructors are gone.
-    thread_local int waker = -1;
-    if (waker >= 0) return waker;
+    if (t_waker >= 0) return t_waker;
     const int fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (fd < 0) {
         FailSystemCall("eventfd", "(wait)", errno);
         return -1;
     }
-    pthread_setspecific(WakerKey(), reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1));
-    waker = fd;
-    return waker;
+    t_waker = fd;
+    pthread_setspecific(WakerKey(), &t_waker);
+    return t_waker;
 }
 
 void DrainWaker(int waker) {

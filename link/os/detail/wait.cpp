@@ -84,6 +84,11 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD mil
             FailSystemCall("poll", "(wait)", error);
             return WAIT_FAILED;
         }
+        if (fds[0].revents & (POLLERR | POLLNVAL)) {
+            // A waker that cannot be polled would end every sleep at once: fail, never spin.
+            FailSystemCall("poll", "(waker)", EBADF);
+            return WAIT_FAILED;
+        }
         if (fds[0].revents & POLLIN) DrainWaker(waker);
         for (std::size_t i = 0; i < portCount; ++i) {
             const short revents = fds[1 + i].revents;
