@@ -1,8 +1,8 @@
 // One status poll through libzeko, through a minimal C client (tcflush, write, poll, read) and
 // through a pyserial script, against the same simulated sensor in one run: libzeko and the client
 // poll in turn, pyserial in batches between theirs, so that all three meet the same machine load.
-// Prints medians, p99s, the calling thread's CPU per poll and the ratios of libzeko to the others
-// (targets: at most 1.2 times the C client, at most pyserial).
+// Prints medians, p99s, the median of the calling thread's CPU per poll and the ratios of libzeko
+// to the others (targets: at most 1.2 times the C client, at most pyserial).
 #include <stdlib.h>
 #include <termios.h>
 #include <time.h>
@@ -30,20 +30,21 @@ constexpr int kReplyTimeoutMs = 1000;
 
 struct Samples {
     std::vector<double> microseconds;
-    double cpuMicroseconds = 0;  // the calling thread's, over the timed polls
+    std::vector<double> cpuMicroseconds;  // the calling thread's, per poll
 };
 
 struct Spread {
     double median;
     double p99;
-    double cpuPerPoll;
+    double cpuMedian;
 };
 
 Spread SpreadOf(Samples samples) {
     std::vector<double>& us = samples.microseconds;
+    std::vector<double>& cpu = samples.cpuMicroseconds;
     std::sort(us.begin(), us.end());
-    return {us[us.size() / 2], us[us.size() * 99 / 100],
-            samples.cpuMicroseconds / static_cast<double>(us.size())};
+    std::sort(cpu.begin(), cpu.end());
+    return {us[us.size() / 2], us[us.size() * 99 / 100], cpu.empty() ? 0 : cpu[cpu.size() / 2]};
 }
 
 double ThreadCpuMicroseconds() {
@@ -59,7 +60,7 @@ bool TimePoll(Poll poll, Samples* samples) {
     const auto start = Clock::now();
     const bool polled = poll();
     const auto end = Clock::now();
-    samples->cpuMicroseconds += ThreadCpuMicroseconds() - cpuBefore;
+    samples->cpuMicroseconds.push_back(ThreadCpuMicroseconds() - cpuBefore);
     samples->microseconds.push_back(std::chrono::duration<double, std::micro>(end - start).count());
     return polled;
 }
@@ -106,7 +107,7 @@ bool PollThroughPyserial(const std::string& device, int polls, Samples* samples)
 
 void PrintSpread(const char* name, const Spread& spread, bool withCpu) {
     std::printf("  %-9s median %7.1f us   p99 %7.1f us", name, spread.median, spread.p99);
-    if (withCpu) std::printf("   thread CPU %5.1f us/poll", spread.cpuPerPoll);
+    if (withCpu) std::printf("   thread CPU median %5.1f us", spread.cpuMedian);
     std::printf("\n");
 }
 
