@@ -1,0 +1,190 @@
+// How soon the real dialog comes up and comes back: the start-up scan with silent ports before
+// the sensor, with silent ports only, and with the sensor on COM1; then, with the adapter pulled,
+// how long a button press holds the window and the longest the window stops answering, and how
+// soon the readings resume after the adapter is plugged back. The dialog runs in this process on
+// Qt's offscreen platform against simulated sensors on ptys; each case runs in a process of its
+// own, so that the link starts fresh.
+// Usage: tool_connection
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link_error_box.h"
+#include "modal_box.h"
+#include "pty_server.h"
+#include "resource.h"
+#include "tool_resources.h"
+#include "tools_app.h"
+#include "tools_dlg.h"
+#include "window_text.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kSilentPorts = 15;
+constexpr int kLivePort = 3;
+constexpr int kResumeTemperature = 37;
+constexpr int kWaitLimitMs = 20000;
+
+double MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Sensors on ptys in a private ports folder, silent ones as devices that never answer.
+class Ports {
+public:
+    Ports() {
+        char pattern[] = "/tmp/kq-connection-XXXXXX";
+        m_dir = mkdtemp(pattern);
+        setenv("KQ_PORTS_DIR", m_dir.c_str(), 1);
+    }
+    ~Ports() {
+        m_sensors.clear();
+        std::filesystem::remove_all(m_dir);
+    }
+    Ports(const Ports&) = delete;
+    Ports& operator=(const Ports&) = delete;
+
+    sim::PtyServer& Add(int com, bool silent = false) {
+        m_sensors.push_back(std::make_unique<sim::PtyServer>(m_dir, com));
+        m_sensors.back()->SetSilent(silent);
+        return *m_sensors.back();
+    }
+
+private:
+    std::filesystem::path m_dir;
+    std::vector<std::unique_ptr<sim::PtyServer>> m_sensors;
+};
+
+std::string Text(CToolsDlg& dialog, int id) {
+    return WidgetText(dialog.GetDlgItem(id)->Widget()).toStdString();
+}
+
+// Runs the window's events until `done` holds; false after the limit. `longestStall` gets the
+// longest the window's thread spent in one round of events.
+bool RunUntil(const std::function<bool()>& done, int limitMs, double* longestStall = nullptr) {
+    const auto start = Clock::now();
+    while (!done()) {
+        if (MillisecondsSince(start) > limitMs) return false;
+        const auto round = Clock::now();
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (longestStall != nullptr)
+            *longestStall = std::max(*longestStall, MillisecondsSince(round));
+    }
+    return true;
+}
+
+// Times the dialog's creation, start-up scan included, up to the window being shown.
+void StartUp(const char* what) {
+    CToolsDlg dialog;
+    const auto start = Clock::now();
+    dialog.Create();
+    const double ms = MillisecondsSince(start);
+    std::printf("start-up, %-36s %8.0f ms to the window  (%s)\n", what, ms,
+                Text(dialog, IDC_STATUS).c_str());
+}
+
+void StartUpBehindSilentPorts() {
+    Ports ports;
+    for (int com = 1; com <= kSilentPorts; ++com) ports.Add(com, true);
+    ports.Add(16);
+    StartUp("15 silent ports, sensor on COM16:");
+}
+
+void StartUpWithoutSensor() {
+    Ports ports;
+    for (int com = 1; com <= 16; ++com) ports.Add(com, true);
+    StartUp("16 silent ports, no sensor:");
+}
+
+void StartUpOnCom1() {
+    Ports ports;
+    ports.Add(1);
+    StartUp("sensor on COM1:");
+}
+
+// The adapter pulled while the dialog polls, button presses meanwhile, then plugged back.
+void PulledAndPluggedBack() {
+    Ports ports;
+    sim::PtyServer& sensor = ports.Add(kLivePort);
+    CToolsDlg dialog;
+    dialog.Create();
+    RunUntil([] { return false; }, 500);
+
+    sensor.HangUp();
+    sensor.WithModel([](sim::SensorModel& model) { model.SetTemperature(kResumeTemperature); });
+    RunUntil([&] { return Text(dialog, IDC_STATUS) == "系统状态：连接断开!"; }, kWaitLimitMs);
+    RunUntil([] { return false; }, 1000);
+
+    auto* button =
+        qobject_cast<QPushButton*>(dialog.GetDlgItem(IDC_READ_VIBRATION_ALARM)->Widget());
+    double longestPress = 0;
+    for (int press = 0; press < 5; ++press) {
+        const auto start = Clock::now();
+        button->click();
+        longestPress = std::max(longestPress, MillisecondsSince(start));
+        RunUntil([] { return false; }, 300);
+    }
+    std::printf("adapter pulled, a button press holds the window %8.1f ms (longest of 5)\n",
+                longestPress);
+    double longestStall = 0;
+    RunUntil([] { return false; }, 5000, &longestStall);
+    std::printf("adapter pulled, longest the window stops answering %6.1f ms (over 5 s)\n",
+                longestStall);
+
+    const auto plugged = Clock::now();
+    sensor.Relink();
+    const bool resumed = RunUntil(
+        [&] { return Text(dialog, IDC_TEMPERATURE) == std::to_string(kResumeTemperature); },
+        kWaitLimitMs);
+    if (resumed) {
+        std::printf("plugged back, readings resume after        %8.0f ms  (%s)\n",
+                    MillisecondsSince(plugged), Text(dialog, IDC_STATUS).c_str());
+    } else {
+        std::printf("plugged back, readings resume after        never (waited %d ms)\n",
+                    kWaitLimitMs);
+    }
+}
+
+// The case in a child process with its own Qt application and application object.
+int RunCase(const std::function<void()>& run, int argc, char** argv) {
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        QApplication application(argc, argv);
+        AfxSetResourceHandle(&ToolResources());
+        CToolsApp app;
+        InstallLinkErrorBox();
+        SetMessageBoxHook([](const MessageBoxRequest&) { return IDOK; });
+        run();
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int status = 1;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int failed = 0;
+    for (const auto& run :
+         {StartUpBehindSilentPorts, StartUpWithoutSensor, StartUpOnCom1, PulledAndPluggedBack}) {
+        failed |= RunCase(run, argc, argv);
+    }
+    return failed;
+}
