@@ -11,7 +11,6 @@
 #include "tool_state.h"
 #include "tools_dlg.h"
 #include "zeko_api.h"
-#include "zeko_scan.h"
 
 namespace {
 
@@ -32,12 +31,10 @@ constexpr Lamp kLamps[] = {
 }  // namespace
 
 // The timer's ID is not looked at: any tick polls. While the device is gone each poll fails at
-// once and counts as failed, and the sensor is looked for again, so polls succeed again as soon
-// as it is back.
+// once and counts as failed, and the sensor is looked for, so polls succeed again as soon as it
+// is back.
 void CToolsDlg::OnTimer(UINT_PTR nIDEvent) {
-    if (LinkDeviceGone()) {
-        LookForSensorAgain();
-    }
+    LookForLostSensor();
     if (ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength, g_blockRequest,
                            g_blockReply) != 0) {
         CountPollFailure();

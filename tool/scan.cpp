@@ -159,10 +159,15 @@ void CToolsDlg::StartPolling() {
     GetDlgItem(IDC_STATUS)->SetWindowText("系统状态：设备连接成功!");
 }
 
-// Called at each tick while the device is gone. The scan runs on a thread of its own, started at
-// once and then every 2 s, one at a time, so that the window goes on answering; the port a scan
-// found is opened here, on the window's thread, which alone drives the link.
-void CToolsDlg::LookForSensorAgain() {
+// Called at each tick. From the moment the link's device is gone until the link has the sensor
+// again (a port that opens but does not answer as the sensor does not end the search), a scan
+// runs on a thread of its own, at once and then every 2 s, one at a time, so that the window goes
+// on answering; the port a scan found is opened here, on the window's thread, which alone drives
+// the link.
+void CToolsDlg::LookForLostSensor() {
+    if (!LinkDeviceGone() && !m_rescanStarted) {
+        return;
+    }
     if (m_rescan.valid()) {
         if (m_rescan.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
             return;

@@ -43,7 +43,7 @@ protected:
     void AddAboutToSystemMenu();
     void ShowNoSensor(int result);
     void StartPolling();
-    void LookForSensorAgain();
+    void LookForLostSensor();
 
     // Live status polling (polling.cpp).
     void OnTimer(UINT_PTR nIDEvent);
@@ -75,8 +75,9 @@ protected:
     BOOL ReadRecord();
 
 private:
-    // The scan under way while the device is gone, and when the last one started. Going with
-    // the dialog, the scan is waited for; it touches nothing of the dialog's.
+    // The scan under way while the sensor is lost, and when the last one started, unset while
+    // the link has the sensor. Going with the dialog, the scan is waited for; it touches
+    // nothing of the dialog's.
     std::future<SensorScan> m_rescan;
     std::optional<std::chrono::steady_clock::time_point> m_rescanStarted;
 };
