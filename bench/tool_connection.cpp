@@ -38,6 +38,7 @@ constexpr int kSilentPorts = 15;
 constexpr int kLivePort = 3;
 constexpr int kResumeTemperature = 37;
 constexpr int kWaitLimitMs = 20000;
+constexpr int kFastRuns = 5;  // the quick start-up varies with the machine's load
 
 double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -182,9 +183,10 @@ int RunCase(const std::function<void()>& run, int argc, char** argv) {
 
 int main(int argc, char** argv) {
     int failed = 0;
-    for (const auto& run :
-         {StartUpBehindSilentPorts, StartUpWithoutSensor, StartUpOnCom1, PulledAndPluggedBack}) {
+    for (const auto& run : {StartUpBehindSilentPorts, StartUpWithoutSensor}) {
         failed |= RunCase(run, argc, argv);
     }
+    for (int run = 0; run < kFastRuns; ++run) failed |= RunCase(StartUpOnCom1, argc, argv);
+    failed |= RunCase(PulledAndPluggedBack, argc, argv);
     return failed;
 }

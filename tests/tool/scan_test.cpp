@@ -111,8 +111,8 @@ TEST_F(ScanTest, FindsTheSensorOnCom16AskingTheFifteenSilentPortsBeforeItAtOnce)
 
 TEST_F(ScanTest, AFailedThresholdReadLeavesEditAndSliderAlone) {
     const sim::Reply silence = Kind(sim::Reply::Kind::Silence);
-    for (int answered = 0; answered < 3; ++answered) {
-        Sensor(3).Script({});  // the identity, read twice, and parameter 10
+    for (int answered = 0; answered < 5; ++answered) {
+        Sensor(3).Script({});  // the identity, read twice by the scan and twice on opening, and 10
     }
     Sensor(3).Script(silence);  // parameter 11, both attempts
     Sensor(3).Script(silence);
