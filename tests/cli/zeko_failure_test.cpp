@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <thread>
 
 #include "zeko_fixture.h"
 
@@ -26,10 +27,9 @@ sim::Reply Silence() {
     return reply;
 }
 
-// Answers the two identity reads, then nothing.
+// Answers the identity reads (the scan's two and ZEKO_initial's two), then nothing.
 void SilentAfterIdentity(sim::PtyServer& sensor) {
-    sensor.Script({});
-    sensor.Script({});
+    for (int read = 0; read < 4; ++read) sensor.Script({});
     sensor.Script(Silence());
     sensor.Script(Silence());
 }
@@ -179,6 +179,24 @@ TEST_F(ZekoFailure, WatchEndsAfterThreeFailedPollsInARow) {
     EXPECT_EQ(run.status, kLinkFailure);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 3) << run.err;
+}
+
+// A pulled adapter does not end the watch: the port is let go, and the scan finds the sensor
+// again, here under another COM name. (COM5 is linked before the hang-up, so that its pty cannot
+// take over the number of the pty COM3 still points at.)
+TEST_F(ZekoFailure, WatchFindsTheSensorAgainAfterAPulledAdapter) {
+    Sensor(3);
+    Sensor(5);
+    const pid_t zeko = Start({"status", "--watch", "--interval", "100", "--count", "20"});
+    std::this_thread::sleep_for(500ms);
+    Sensor(3).HangUp();
+    const ZekoRun run = Finish(zeko);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.OutLines().size(), 19u);  // one poll of the twenty met the pulled adapter
+    EXPECT_NE(run.err.find("zeko: 31 ZEKO_NO_LOCK"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("answers again on COM5"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("the device is gone"), std::string::npos) << run.err;
+    EXPECT_FALSE(Requests(5).empty());
 }
 
 }  // namespace

@@ -1,0 +1,100 @@
+// The scan for the sensor, every port asked at once, against simulated devices on ptys: it picks
+// the port a scan one port after another picks, and asks the ports above it nothing but the
+// identity.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "link_state.h"
+#include "sensor_fixture.h"
+#include "zeko_api.h"
+#include "zeko_scan.h"
+
+namespace {
+
+using Kind = sim::Reply::Kind;
+
+enum class Device { None, Silent, Sensor, Other, HangsUp };
+
+struct ScanCase {
+    const char* name;
+    std::vector<Device> devices;  // on COM1, COM2, ...
+    int found;
+    std::vector<int> results;  // what the scan reports, COM1 up to the port found
+};
+
+class SensorScanTest : public SensorFixture, public ::testing::WithParamInterface<ScanCase> {
+protected:
+    void Arrange(int com, Device device) {
+        switch (device) {
+            case Device::None:
+                return;
+            case Device::Silent:
+                Sensor(com).SetSilent(true);
+                return;
+            case Device::Sensor:
+                Sensor(com);
+                return;
+            case Device::Other:
+                for (int read = 0; read < 4; ++read) Sensor(com).Script(Raw("P8=4242;"));
+                return;
+            case Device::HangsUp:
+                Sensor(com).Script(Kind(Kind::HangUp));
+                return;
+        }
+    }
+};
+
+TEST_P(SensorScanTest, PicksWhatAScanPortByPortPicks) {
+    const ScanCase& c = GetParam();
+    std::vector<int> ports;
+    for (std::size_t i = 0; i < c.devices.size(); ++i) {
+        ports.push_back(static_cast<int>(i) + 1);
+        Arrange(ports.back(), c.devices[i]);
+    }
+    const SensorScan scan = ScanForSensor(ports, 19281, 115200);
+    EXPECT_EQ(scan.found, c.found);
+    std::vector<int> results;
+    for (const PortScanResult& port : scan.ports) {
+        EXPECT_EQ(port.port, static_cast<int>(results.size()) + 1);
+        EXPECT_EQ(port.identity, port.result == ZEKO_WRONG_IDENTITY ? 4242 : 0) << port.port;
+        results.push_back(port.result);
+    }
+    EXPECT_EQ(results, c.results);
+    for (int com = c.found + 1; c.found != 0 && com <= static_cast<int>(ports.size()); ++com) {
+        if (c.devices[com - 1] == Device::None) continue;
+        const std::vector<std::string> asked = RequestTexts(com);
+        EXPECT_TRUE(std::all_of(asked.begin(), asked.end(), [](auto& r) { return r == "P8;"; }))
+            << "COM" << com;
+    }
+    // The link itself is untouched, boxes included, until the caller opens the port found.
+    EXPECT_FALSE(LinkReady());
+    EXPECT_TRUE(Boxes().empty());
+    if (c.found != 0) {
+        EXPECT_EQ(ZEKO_initial(c.found, 19281, 115200), ZEKO_OK);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, SensorScanTest,
+    ::testing::Values(ScanCase{"SensorBehindSilentPorts",
+                               {Device::Silent, Device::Silent, Device::Silent, Device::Sensor},
+                               4,
+                               {ZEKO_NO_ANSWER, ZEKO_NO_ANSWER, ZEKO_NO_ANSWER, ZEKO_OK}},
+                      ScanCase{"LowestOfTwoSensors",
+                               {Device::None, Device::Sensor, Device::Silent, Device::Sensor},
+                               2,
+                               {ZEKO_NO_PORT, ZEKO_OK}},
+                      ScanCase{
+                          "SensorOnTheFirstPort", {Device::Sensor, Device::Silent}, 1, {ZEKO_OK}},
+                      ScanCase{"OtherIdentityAndHangUpPassedBy",
+                               {Device::Other, Device::HangsUp, Device::Sensor},
+                               3,
+                               {ZEKO_WRONG_IDENTITY, ZEKO_NO_ANSWER, ZEKO_OK}},
+                      ScanCase{"NoSensor",
+                               {Device::Silent, Device::None, Device::Other},
+                               0,
+                               {ZEKO_NO_ANSWER, ZEKO_NO_PORT, ZEKO_WRONG_IDENTITY}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
