@@ -22,11 +22,11 @@ inline bool DeviceGoneError(DWORD error) {
     switch (error) {
         case ERROR_ACCESS_DENIED:
         case ERROR_BAD_COMMAND:
+        case ERROR_NOT_READY:
         case ERROR_GEN_FAILURE:
         case ERROR_OPERATION_ABORTED:
         case ERROR_DEVICE_NOT_CONNECTED:
         case ERROR_DEVICE_REMOVED:
-        case ERROR_NO_SUCH_DEVICE:
         case ERROR_IO_DEVICE:
         case ERROR_INVALID_HANDLE:
         case ERROR_BROKEN_PIPE:

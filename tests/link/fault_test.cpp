@@ -136,7 +136,7 @@ TEST_F(LinkFaultTest, PulledAdapterIsReportedOnceAndANewOneIsFoundAgain) {
     EXPECT_EQ(ZEKO_get(11, &value), ZEKO_LINK_LOST);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_NE(Boxes()[0].find("Port: 3"), std::string::npos);
-    EXPECT_TRUE(LinkDeviceGone());
+    EXPECT_TRUE(LinkDeviceGone()) << Boxes()[0];
     EXPECT_EQ(g_commPort.m_hPort, nullptr);  // let go, so the adapter keeps its name
 
     Sensor(3).Relink();
