@@ -35,13 +35,20 @@ public:
         }
     }
 
+    // The first port is asked on the calling thread while another thread starts those of the
+    // others: a sensor on the first port is found as soon as one port after another finds it.
     SensorScan Run() {
+        if (m_questions.empty()) return {};
         std::vector<std::thread> threads;
-        for (auto& question : m_questions) {
-            threads.emplace_back([this, q = question.get()] { Ask(*q); });
-        }
+        std::thread starter([this, &threads] {
+            for (std::size_t i = 1; i < m_questions.size() && !Stopped(*m_questions[i]); ++i) {
+                threads.emplace_back([q = m_questions[i].get(), this] { Ask(*q); });
+            }
+        });
+        Ask(*m_questions.front());
         const std::size_t decided = WaitForDecision();
         for (std::size_t i = decided + 1; i < m_questions.size(); ++i) Stop(*m_questions[i]);
+        starter.join();
         for (std::thread& thread : threads) thread.join();
 
         SensorScan scan;
@@ -56,7 +63,8 @@ private:
     void Ask(PortQuestion& question) {
         PortScanResult& result = question.result;
         result.result = ZEKO_NO_PORT;
-        const bool opened = OpenSensorPort(question.port, result.port, m_baudRate);
+        const bool opened =
+            !Stopped(question) && OpenSensorPort(question.port, result.port, m_baudRate);
         bool stopped = false;
         {
             std::lock_guard lock(question.guard);
@@ -93,6 +101,11 @@ private:
             if (i == m_questions.size() || m_questions[i]->done) return i;
             m_answered.wait(lock);
         }
+    }
+
+    static bool Stopped(PortQuestion& question) {
+        std::lock_guard lock(question.guard);
+        return question.stopped;
     }
 
     static void Stop(PortQuestion& question) {
