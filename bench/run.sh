@@ -8,3 +8,5 @@ shift
 "$build/bench/status_poll_vs_clients"
 # The tool itself: CPU share while polling a healthy and then a silent sensor, 30 s each.
 "$build/bench/tool_cpu"
+# The dialog's start-up behind silent ports, and a pulled adapter: button presses, plugged back.
+"$build/bench/tool_connection"
