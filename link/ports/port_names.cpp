@@ -5,6 +5,7 @@
 
 namespace {
 
+#if !defined(_WIN32)
 struct DeviceRange {
     int firstPort;
     int lastPort;
@@ -16,6 +17,7 @@ constexpr DeviceRange kBuiltInPorts[] = {
     {9, 12, "/dev/ttyACM"},
     {13, 16, "/dev/ttyS"},
 };
+#endif
 
 constexpr int kLargestPortNumber = 255;
 constexpr char kPortsDirVariable[] = "KQ_PORTS_DIR";
@@ -43,6 +45,10 @@ const char* ConfiguredPortsDir() {
 std::optional<std::string> ResolvePortName(const char* name) {
     const std::optional<int> number = PortNumber(name);
     if (!number) return std::nullopt;
+#if defined(_WIN32)
+    // Windows maps its COM names itself; COM10 and above exist only in the device namespace.
+    return std::string("\\\\.\\") + name;
+#else
     if (const char* portsDir = ConfiguredPortsDir()) return std::string(portsDir) + "/" + name;
     for (const DeviceRange& range : kBuiltInPorts) {
         if (*number >= range.firstPort && *number <= range.lastPort) {
@@ -50,4 +56,5 @@ std::optional<std::string> ResolvePortName(const char* name) {
         }
     }
     return std::nullopt;
+#endif
 }

@@ -1,6 +1,7 @@
 // Where "COM<n>" lives: $KQ_PORTS_DIR/COM<n> when KQ_PORTS_DIR is set (no entry there, no
 // port), else COM1-8 are /dev/ttyUSB0-7, COM9-12 /dev/ttyACM0-3 and COM13-16 /dev/ttyS0-3, so a
-// USB adapter is found before the legacy ports. Looked up afresh at every open.
+// USB adapter is found before the legacy ports. Looked up afresh at every open. On Windows the
+// system maps COM names itself: COM<n> is \\.\COM<n>.
 #pragma once
 
 #include <optional>

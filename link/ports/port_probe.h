@@ -1,6 +1,7 @@
 // What the system says about a COM name without a byte sent: where it maps, and whether this
-// process could open it as the link does (read-write, exclusive). The link takes TIOCEXCL plus an
-// advisory flock, so a port the link holds in any program reads as busy here.
+// process could open it as the link does (read-write, exclusive). On POSIX the link takes TIOCEXCL
+// plus an advisory flock, on Windows the port is never shared: a port the link holds in any
+// program reads as busy here.
 #pragma once
 
 #include <optional>
@@ -23,12 +24,12 @@ struct PortReport {
     std::string name{};  // "COM3"
     std::string path{};  // the device it maps to; empty when it maps nowhere
     PortState state = PortState::Absent;
-    int error = 0;  // errno behind Unusable
+    int error = 0;  // behind Unusable: errno, or on Windows the system error code
     std::optional<long> identity{};
 };
 
-// The COM names the link would try: COM1 to COM16, or every COM<n> entry of $KQ_PORTS_DIR when
-// that is set, in port number order.
+// The COM names the link would try: COM1 to COM16, or on POSIX every COM<n> entry of
+// $KQ_PORTS_DIR when that is set, in port number order.
 std::vector<int> CandidatePorts();
 
 // The name and the path the port maps to, nothing opened; the state is left to the caller.
@@ -40,6 +41,9 @@ PortReport ProbePort(int number);
 // Why the link could not open a port: the probe, except that a port found openable again (freed
 // between the link's attempt and the probe) still counts as busy.
 PortReport ProbeFailedOpen(int number);
+
+// The system's text for `error` as a report holds it.
+std::string SystemErrorText(int error);
 
 // The state as a word for scripts ("permission_denied").
 const char* StateKey(PortState state);

@@ -82,7 +82,7 @@ TEST_F(DataExchangeTest, SavingParsesChecksRangesAndStopsAtTheFirstFailure) {
         } else {
             ASSERT_EQ(m_boxes.size(), 1u);  // the prompt
             EXPECT_EQ(m_boxes[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
-            EXPECT_EQ(dialog.Widget()->focusWidget(), ControlWidget(*m_dialog, c.focus));
+            EXPECT_EQ(WidgetOf(dialog)->focusWidget(), ControlWidget(*m_dialog, c.focus));
         }
     }
 }

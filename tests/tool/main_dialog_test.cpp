@@ -200,7 +200,7 @@ class MainDialogTest : public DialogFixture {};
 }  // namespace
 
 TEST_F(MainDialogTest, EveryControlOfTheTemplateInOrderWithKindCaptionAndPlace) {
-    QWidget* window = OpenMainDialog().Widget();
+    QWidget* window = WidgetOf(OpenMainDialog());
     const std::vector<QWidget*> controls = ControlsInOrder(window);
     ASSERT_EQ(controls.size(), std::size(kControls));
     const DialogBaseUnits units = BaseUnitsOf(window->font());
@@ -232,7 +232,7 @@ TEST_F(MainDialogTest, EveryControlOfTheTemplateInOrderWithKindCaptionAndPlace) 
 }
 
 TEST_F(MainDialogTest, TabOrderIsTemplateOrderStartingAtTheCurrentVibration) {
-    QWidget* window = OpenMainDialog().Widget();
+    QWidget* window = WidgetOf(OpenMainDialog());
     std::vector<QWidget*> expected;
     for (QWidget* widget : ControlsInOrder(window)) {
         if (widget->focusPolicy() == Qt::StrongFocus) {
@@ -252,7 +252,7 @@ TEST_F(MainDialogTest, TabOrderIsTemplateOrderStartingAtTheCurrentVibration) {
 }
 
 TEST_F(MainDialogTest, EveryControlHasAnAccessibleName) {
-    QWidget* window = OpenMainDialog().Widget();
+    QWidget* window = WidgetOf(OpenMainDialog());
     for (const auto& [id, name] : kAccessibleNames) {
         EXPECT_EQ(AccessibleName(ControlWidget(*m_dialog, id)), name) << id;
     }
@@ -278,7 +278,7 @@ TEST_F(MainDialogTest, WithoutSensorTheStatusShowsTheLastCodeAndEveryButtonIsDis
 }
 
 TEST_F(MainDialogTest, DialogHasItsCaptionSizeFontAndIcon) {
-    QWidget* window = OpenMainDialog().Widget();
+    QWidget* window = WidgetOf(OpenMainDialog());
     EXPECT_EQ(window->windowTitle().toStdString(), "KQ_Tools");
     EXPECT_EQ(window->size(), MapDialogSize(319, 245, BaseUnitsOf(window->font())));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
@@ -288,14 +288,14 @@ TEST_F(MainDialogTest, DialogHasItsCaptionSizeFontAndIcon) {
     EXPECT_EQ(window->windowType(), Qt::Window);
     EXPECT_FALSE(window->windowIcon().isNull());
     EXPECT_EQ(m_dialog->m_hIcon, AfxGetApp()->LoadIcon(IDR_MAINFRAME));
-    EXPECT_EQ(m_dialog->m_hIcon->availableSizes(), QList<QSize>{QSize(128, 128)});
+    EXPECT_EQ(IconOf(m_dialog->m_hIcon)->availableSizes(), QList<QSize>{QSize(128, 128)});
 }
 
 TEST_F(MainDialogTest, DataExchangeBindsTheControlMembers) {
     CToolsDlg& dialog = OpenMainDialog();
-    EXPECT_EQ(dialog.m_editHistory.Widget(), ControlWidget(*m_dialog, IDC_HISTORY));
-    EXPECT_EQ(dialog.m_sliderMovement.Widget(), ControlWidget(*m_dialog, IDC_SLIDER_MOVEMENT));
-    EXPECT_EQ(dialog.m_sliderVibration.Widget(), ControlWidget(*m_dialog, IDC_SLIDER_VIBRATION));
+    EXPECT_EQ(WidgetOf(dialog.m_editHistory), ControlWidget(*m_dialog, IDC_HISTORY));
+    EXPECT_EQ(WidgetOf(dialog.m_sliderMovement), ControlWidget(*m_dialog, IDC_SLIDER_MOVEMENT));
+    EXPECT_EQ(WidgetOf(dialog.m_sliderVibration), ControlWidget(*m_dialog, IDC_SLIDER_VIBRATION));
     EXPECT_EQ(dialog.GetDlgItem(IDC_SLIDER_VIBRATION), &dialog.m_sliderVibration);
     EXPECT_EQ(dialog.m_sliderVibration.GetDlgCtrlID(), IDC_SLIDER_VIBRATION);
 }
