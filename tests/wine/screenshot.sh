@@ -25,13 +25,12 @@ WINDOWS_BUILD="$3"
 OUT="$4"
 PORTS="$WINDOWS_BUILD/ports"
 
-# Registry settings for a display without a window manager. regedit reads UTF-16 files only
-# correctly: "宋体" would otherwise be stored garbled.
+# regedit reads UTF-16 files only correctly.
 import_registry() {
     local file="$WINDOWS_BUILD/screenshot.reg"
     { printf '\xff\xfe'; printf '%s\r\n' "Windows Registry Editor Version 5.00" "" "$@" |
         iconv -f UTF-8 -t UTF-16LE; } >"$file"
-    "$WINE" regedit.exe /S "$(winepath -w "$file" 2>/dev/null || echo "$file")" 2>>"$KQ_WINE_LOG"
+    "$WINE" regedit.exe /S "$file" >>"$KQ_WINE_LOG" 2>&1
 }
 
 set_dpi() {
@@ -69,11 +68,6 @@ shoot() {
     kill "$tool" 2>/dev/null || true
     wait "$tool" 2>/dev/null || true
 }
-
-import_registry \
-    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-    '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' ''
 
 # The sensor, with an alarm and two stored records, until this script ends.
 mkfifo "$WINDOWS_BUILD/sensor-input"
