@@ -176,18 +176,20 @@ int DialogDriver::TimerPeriod(UINT_PTR id) const {
                             kTimerRoundingMs);
 }
 
-// Handles the messages that are due, then sleeps until the next arrives or 10 ms have passed.
+// One message at a time, asking `done` after each: while a handler takes longer than its timer's
+// period, a new tick is due every time the queue is looked at, so the queue never runs dry.
 bool ProcessEventsUntil(const std::function<bool()>& done, int limit) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(limit);
     for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
         if (done()) return true;
         if (GetTickCount64() > end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
     }
 }
 
