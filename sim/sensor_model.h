@@ -101,6 +101,8 @@ public:
     std::optional<RecordBytes> RecordBlock(int number) const;
 
 private:
+    friend struct SensorModelState;  // its bytes for a model in another process
+
     int WriteLearning(bool vibration, int value);
     void StartLearning(bool vibration);
     int SaveLearned(bool vibration);

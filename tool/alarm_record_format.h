@@ -2,7 +2,7 @@
 #pragma once
 
 #include "cstring.h"
-#include "win_types.h"
+#include "platform.h"
 
 // The history line of record `number` from its 16 reply bytes, without a line end. The lowest
 // of the six type bits the record carries picks the row; with none of them the line is empty.

@@ -1,26 +1,18 @@
 // Exporting the history view to a text file named after the local time. Readers of these files
 // expect GBK text with the line ends a Windows text-mode stream stores: every LF written becomes
 // CR LF, so the view's CR LF line ends arrive as CR CR LF.
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <ctime>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "export_clock.h"
+#include "export_file.h"
 #include "gbk_text.h"
 #include "resource.h"
 #include "tools_dlg.h"
 
 namespace {
 
-constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask, as for any new file
 constexpr char kNoGbkEncoder[] = "没有可用的 GBK 编码器";
 
 std::string TextModeLineEnds(const std::string& text) {
@@ -35,61 +27,13 @@ std::string TextModeLineEnds(const std::string& text) {
     return stored;
 }
 
-int WriteAll(int fd, const std::string& bytes) {
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno != EINTR) {
-            return errno;
-        }
-        if (written > 0) {
-            done += static_cast<std::size_t>(written);
-        }
-    }
-    return 0;
-}
-
-// Writes a new file beside `name` and renames it over the name once it is complete. The rename
-// replaces whatever the name held (a symbolic link planted there too) without following it, and
-// a failure at any step removes the new file, so the name never holds a partial export and no
-// other file is touched. Returns the errno of the step that failed, else 0.
-int SaveFile(const std::string& name, const std::string& bytes) {
-    std::string temporary = name + ".XXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return errno;
-    }
-    // mkostemp makes the file private; the export gets the mode any new file gets.
-    const mode_t mask = umask(0);
-    umask(mask);
-    int error = fchmod(fd, kNewFileMode & ~mask) == 0 ? 0 : errno;
-    if (error == 0) {
-        error = WriteAll(fd, bytes);
-    }
-    if (error == 0 && fsync(fd) != 0) {
-        error = errno;
-    }
-    if (close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error == 0 && std::rename(temporary.c_str(), name.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        unlink(temporary.c_str());
-    }
-    return error;
-}
-
 // Why the view could not be saved under `name`, or nothing when it was.
 std::optional<std::string> SaveView(const std::string& name, const CString& view) {
     const std::optional<std::string> gbk = ToGbk(view);
     if (!gbk) {
         return kNoGbkEncoder;
     }
-    if (const int error = SaveFile(name, TextModeLineEnds(*gbk + "\n")); error != 0) {
-        return std::generic_category().message(error);
-    }
-    return std::nullopt;
+    return SaveWholeFile(name, TextModeLineEnds(*gbk + "\n"));
 }
 
 }  // namespace
@@ -98,8 +42,7 @@ std::optional<std::string> SaveView(const std::string& name, const CString& view
 // be written, a second box names the file and the reason.
 void CToolsDlg::OnExportHistory() {
     const std::time_t now = ExportTime();
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTime(now);
     CString fileName;
     fileName.Format("历史报警记录 %d-%d-%d %d-%d-%d.txt", local.tm_year + 1900, local.tm_mon + 1,
                     local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);

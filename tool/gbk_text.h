@@ -6,5 +6,5 @@
 
 #include "cstring.h"
 
-// Nothing when this system's Qt has no GBK encoder.
+// Nothing when this system has no GBK encoder.
 std::optional<std::string> ToGbk(const CString& text);

@@ -1,7 +1,7 @@
 // State the main dialog's handlers share, touched only by the window's thread. All zero at start.
 #pragma once
 
-#include "win_types.h"
+#include "platform.h"
 
 inline constexpr int kBlockBufferSize = 100;
 

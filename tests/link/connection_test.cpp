@@ -83,7 +83,6 @@ TEST_F(ConnectionTest, SilentPortCostsFourAttemptsAndIsClosed) {
 }
 
 TEST_F(ConnectionTest, WrongIdentityLeavesThePortOpen) {
-    if (kWindowsBuild) GTEST_SKIP() << kModelInLinuxProcess;
     Sensor(3).WithModel([](sim::SensorModel& model) { model.SetIdentity(4242); });
     EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_WRONG_IDENTITY);
     EXPECT_FALSE(PortIsFree(3));

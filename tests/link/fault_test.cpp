@@ -45,7 +45,6 @@ void SendNoise(sim::PtyServer& sensor, const std::string& noise) {
 // Noise that ends in no reply is drained before the request goes out; the send step discards
 // it, so the reply starts afresh and no exchange after it is shifted.
 TEST_F(LinkFaultTest, FragmentsBeforeARequestAreDiscardedWhenItIsSent) {
-    if (kWindowsBuild) GTEST_SKIP() << kModelInLinuxProcess;
     Connect();
     Bytes expected(15);
     Sensor(3).WithModel([&](sim::SensorModel& model) {

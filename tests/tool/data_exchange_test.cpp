@@ -5,6 +5,7 @@
 
 #include "decimal_parse.h"
 #include "dialog_fixture.h"
+#include "qt_control.h"
 #include "resource.h"
 
 namespace {
@@ -67,7 +68,7 @@ TEST_F(DataExchangeTest, SavingParsesChecksRangesAndStopsAtTheFirstFailure) {
         SetText(IDC_AUTO_MOVEMENT, "12");
         SetText(IDC_VIBRATION_ALARM, c.vibrationAlarm);
         SetText(IDC_MOVEMENT_ALARM, c.movementAlarm);
-        Control(IDC_VIBRATION)->setFocus();
+        ControlWidget(*m_dialog, IDC_VIBRATION)->setFocus();
 
         EXPECT_EQ(dialog.UpdateData(TRUE), c.saved ? TRUE : FALSE);
         EXPECT_EQ(dialog.m_fVibrationAlarm, c.vibrationMember);
@@ -81,7 +82,7 @@ TEST_F(DataExchangeTest, SavingParsesChecksRangesAndStopsAtTheFirstFailure) {
         } else {
             ASSERT_EQ(m_boxes.size(), 1u);  // the prompt
             EXPECT_EQ(m_boxes[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
-            EXPECT_EQ(dialog.Widget()->focusWidget(), Control(c.focus));
+            EXPECT_EQ(WidgetOf(dialog)->focusWidget(), ControlWidget(*m_dialog, c.focus));
         }
     }
 }

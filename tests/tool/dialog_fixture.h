@@ -1,13 +1,12 @@
-// The main dialog against the shared ports folder with simulated sensors, its message boxes
-// captured instead of shown.
+// The main dialog against the shared ports folder with simulated sensors, worked through the
+// dialog driver, its message boxes captured instead of shown.
 #pragma once
 
-#include <QWidget>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "dialog_driver.h"
 #include "modal_box.h"
 #include "sensor_ports_fixture.h"
 #include "tools_dlg.h"
@@ -19,31 +18,13 @@ protected:
 
     // The main dialog, created modelessly: its start-up scan has run when this returns.
     CToolsDlg& OpenMainDialog();
-    // A control of the main dialog by ID, as its object name carries it.
-    QWidget* Control(int id) const;
-    std::string Text(int id) const;
+    DialogDriver& Driver() { return *m_driver; }
+    std::string Text(int id) const { return m_driver->Text(id); }
+    void Press(int id) { m_driver->Press(id); }
+    // Sets the text of control `id` as the program does, for controls a user cannot type into.
     void SetText(int id, const char* text);
 
     std::vector<MessageBoxRequest> m_boxes;
     std::unique_ptr<CToolsDlg> m_dialog;
+    std::unique_ptr<DialogDriver> m_driver;
 };
-
-// Watches for modal dialogs while it lives; `seen` runs once for each new one on top, which it
-// may close. The watch runs inside nested event loops too, so a DoModal can be answered from it.
-class ModalWatcher {
-public:
-    explicit ModalWatcher(std::function<void(QWidget* modal)> seen);
-    ~ModalWatcher();
-    ModalWatcher(const ModalWatcher&) = delete;
-    ModalWatcher& operator=(const ModalWatcher&) = delete;
-
-private:
-    struct State;
-    std::unique_ptr<State> m_state;
-};
-
-// Closes a dialog window as its Escape key does.
-void PressEscape(QWidget* window);
-
-// Runs the event loop until `done` holds or `limit` milliseconds have passed.
-bool ProcessEventsUntil(const std::function<bool()>& done, int limit = 5000);

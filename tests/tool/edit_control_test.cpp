@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include "dialog_fixture.h"
+#include "qt_control.h"
 #include "resource.h"
 
 namespace {
@@ -81,7 +82,7 @@ TEST_F(EditControlTest, SelectingDoesNotScrollButScrollingTheCaretDoes) {
     for (int i = 0; i < 40; ++i) {
         Append("line\r\n");
     }
-    auto* view = dynamic_cast<QPlainTextEdit*>(Control(IDC_HISTORY));
+    auto* view = dynamic_cast<QPlainTextEdit*>(ControlWidget(*m_dialog, IDC_HISTORY));
     QScrollBar* bar = view->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0);
     bar->setValue(0);

@@ -1,12 +1,14 @@
 // Exporting the history view: the notice, the file named after the local time in the working
 // directory, its GBK bytes with the line ends the readers of these files expect, and what happens
 // when the file cannot be written.
-#include <signal.h>
 #include <stdlib.h>
+#include <time.h>
+#if !defined(_WIN32)
+#include <signal.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
-#include <time.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <ctime>
@@ -16,6 +18,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +27,7 @@
 #include "export_clock.h"
 #include "history_fixture.h"
 #include "resource.h"
+#include "test_platform.h"
 
 namespace fs = std::filesystem;
 
@@ -51,6 +55,14 @@ std::string Failure(const std::string& fileName, const std::string& reason) {
     return "\r\n数据文件未能保存:\r\n" + fileName + "\r\n\r\n" + reason;
 }
 
+// Names are UTF-8 here, as the dialog shows them; Windows keeps them in UTF-16.
+fs::path PathOf(const std::string& name) { return std::u8string(name.begin(), name.end()); }
+
+std::string NameOf(const fs::path& path) {
+    const std::u8string name = path.filename().u8string();
+    return {name.begin(), name.end()};
+}
+
 std::string ReadFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -60,9 +72,10 @@ class ExportTest : public HistoryFixture {
 protected:
     void SetUp() override {
         HistoryFixture::SetUp();
-        char pattern[] = "/tmp/kq-export-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_workDir = pattern;
+        do {
+            m_workDir =
+                fs::temp_directory_path() / ("kq-export-" + std::to_string(std::random_device{}()));
+        } while (!fs::create_directory(m_workDir));
         m_startDir = fs::current_path();
         fs::current_path(m_workDir);
         if (const char* tz = getenv("TZ")) {
@@ -76,9 +89,9 @@ protected:
         fs::remove_all(m_workDir);
         SetExportClock({});
         if (m_startTz) {
-            setenv("TZ", m_startTz->c_str(), 1);
+            SetEnvironment("TZ", m_startTz->c_str());
         } else {
-            unsetenv("TZ");
+            UnsetEnvironment("TZ");
         }
         tzset();
         HistoryFixture::TearDown();
@@ -86,19 +99,21 @@ protected:
 
     // The export's clock stands at `at`, seen in the time zone `tz` (POSIX form).
     void SetLocalTime(const char* tz, std::time_t at) {
-        setenv("TZ", tz, 1);
+        SetEnvironment("TZ", tz);
         tzset();
         SetExportClock([at] { return at; });
     }
 
-    // The names in the working directory, as their bytes are stored.
+    // The names in the working directory.
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
         for (const fs::directory_entry& entry : fs::directory_iterator(m_workDir)) {
-            names.push_back(entry.path().filename().native());
+            names.push_back(NameOf(entry.path()));
         }
         return names;
     }
+
+    fs::path ExportFile() const { return m_workDir / PathOf(kDecember6Name); }
 
     // Reads every record the sensor holds into the view.
     void ReadAll(const std::vector<sim::AlarmRecord>& records) {
@@ -140,10 +155,30 @@ struct Unwritable {
     const char* name;
     // Returns what has to live while the export runs, if anything.
     std::function<std::shared_ptr<void>(const fs::path& workDir)> arrange;
-    const char* reason;  // the system's words for it
+    const char* reason;        // the system's words for it
+    const char* notOnWindows;  // why Windows has no such case, else nullptr
 };
 
+#if defined(_WIN32)
+// The words Windows has for an error, in its own language (Wine's differ from Windows' too), as
+// the export shows them: UTF-8, without the line end.
+std::string SystemWords(DWORD error) {
+    wchar_t text[256] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                   text, static_cast<DWORD>(std::size(text)), nullptr);
+    char utf8[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    std::string words = utf8;
+    words.erase(words.find_last_not_of("\r\n ") + 1);
+    return words;
+}
+
+// Windows refuses to move a file onto a directory.
+const std::string kIsADirectory = SystemWords(ERROR_ACCESS_DENIED);
+#else
+const std::string kIsADirectory = "Is a directory";
 constexpr uid_t kNobody = 65534;
+#endif
 
 // A folder that takes no new entries. Root passes any folder's permissions, so its file access
 // is nobody's for the while, held to the permissions like everyone else's.
@@ -152,10 +187,14 @@ public:
     explicit ReadOnlyFolder(fs::path folder) : m_folder(std::move(folder)) {
         fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec |
                                       fs::perms::others_read | fs::perms::others_exec);
+#if !defined(_WIN32)
         if (geteuid() == 0) setfsuid(kNobody);
+#endif
     }
     ~ReadOnlyFolder() {
+#if !defined(_WIN32)
         if (geteuid() == 0) setfsuid(0);
+#endif
         fs::permissions(m_folder, fs::perms::owner_all);
     }
     ReadOnlyFolder(const ReadOnlyFolder&) = delete;
@@ -168,6 +207,9 @@ private:
 // A write that fails half-way, as on a full disk: the file may grow to a few bytes only.
 class FileSizeLimit {
 public:
+#if defined(_WIN32)
+    explicit FileSizeLimit(std::uintmax_t) {}
+#else
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &m_before);
         m_previousSignal = signal(SIGXFSZ, SIG_IGN);  // else going past the limit kills the process
@@ -184,6 +226,7 @@ public:
 private:
     rlimit m_before{};
     sighandler_t m_previousSignal;
+#endif
 };
 
 void PrintTo(const Unwritable& value, std::ostream* out) { *out << value.name; }
@@ -220,7 +263,7 @@ TEST_P(ContentTest, TheViewIsStoredInGbkWithCrCrLfLineEnds) {
 
     Press(IDC_EXPORT_HISTORY);
 
-    const std::string bytes = ReadFile(m_workDir / kDecember6Name);
+    const std::string bytes = ReadFile(ExportFile());
     EXPECT_EQ(bytes, GetParam().bytes);
     EXPECT_EQ(Text(IDC_HISTORY), view);
 }
@@ -247,31 +290,31 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ExportTest, OneOverTemperatureLineIsFortyFiveBytes) {
     ReadAll({Record(0x04)});
     Press(IDC_EXPORT_HISTORY);
-    const std::string bytes = ReadFile(m_workDir / kDecember6Name);
+    const std::string bytes = ReadFile(ExportFile());
     ASSERT_EQ(bytes.size(), 45u + 3 + 2);
     EXPECT_EQ(bytes.substr(45), "\r\r\n\r\n");
 }
 
 TEST_F(ExportTest, AnExistingFileOfThatNameIsTruncated) {
     ReadAll({Record(0x08)});
-    std::ofstream(m_workDir / kDecember6Name) << std::string(1000, 'x');
+    std::ofstream(ExportFile()) << std::string(1000, 'x');
 
     Press(IDC_EXPORT_HISTORY);
 
-    EXPECT_EQ(ReadFile(m_workDir / kDecember6Name),
+    EXPECT_EQ(ReadFile(ExportFile()),
               "  1" + Blanks(8) + kTamper + Blanks(12) + "NULL" + Blanks(10) + "NULL\r\r\n\r\n");
 }
 
 TEST_F(ExportTest, ASecondExportInTheSameSecondReplacesTheFirst) {
     ReadAll({Record(0x08), Record(0x04)});
     Press(IDC_EXPORT_HISTORY);
-    ASSERT_GT(ReadFile(m_workDir / kDecember6Name).size(), 2u);
+    ASSERT_GT(ReadFile(ExportFile()).size(), 2u);
     Press(IDC_CLEAR_HISTORY);
 
     Press(IDC_EXPORT_HISTORY);
 
     EXPECT_EQ(Files(), std::vector<std::string>{kDecember6Name});
-    EXPECT_EQ(ReadFile(m_workDir / kDecember6Name), "\r\n");
+    EXPECT_EQ(ReadFile(ExportFile()), "\r\n");
 }
 
 // The name comes from a single reading of the clock, taken before the notice; the file is
@@ -321,6 +364,8 @@ TEST_F(ExportTest, WithoutATestClockTheNameIsTheLocalTimeNow) {
 }
 
 TEST_P(UnwritableTest, NoFileIsLeftAndTheReasonIsShown) {
+    if (kWindowsBuild && GetParam().notOnWindows != nullptr)
+        GTEST_SKIP() << GetParam().notOnWindows;
     ReadAll({Record(0x04)});
     const std::string view = Text(IDC_HISTORY);
     {
@@ -347,40 +392,43 @@ INSTANTIATE_TEST_SUITE_P(
                        fs::remove(workDir / "gone");
                        return std::shared_ptr<void>();
                    },
-                   "No such file or directory"},
+                   "No such file or directory",
+                   "Windows lets no one remove a process's working directory"},
         // A directory already holds the name: no file replaces a directory.
         Unwritable{"ADirectoryHoldsTheName",
                    [](const fs::path& workDir) {
-                       fs::create_directory(workDir / kDecember6Name);
+                       fs::create_directory(workDir / PathOf(kDecember6Name));
                        return std::shared_ptr<void>();
                    },
-                   "Is a directory"},
+                   kIsADirectory.c_str(), nullptr},
         Unwritable{"ReadOnlyFolder",
                    [](const fs::path& workDir) -> std::shared_ptr<void> {
                        return std::make_shared<ReadOnlyFolder>(workDir);
                    },
-                   "Permission denied"},
+                   "Permission denied",
+                   "Windows lets a folder's owner add to it whatever its read-only attribute says"},
         // The line in the view is longer than the eight bytes the file may grow to.
         Unwritable{"WriteFailsHalfWay",
                    [](const fs::path&) -> std::shared_ptr<void> {
                        return std::make_shared<FileSizeLimit>(8);
                    },
-                   "File too large"}),
+                   "File too large", "Windows sets no limit on the size of a process's files"}),
     [](const testing::TestParamInfo<Unwritable>& info) { return info.param.name; });
 
 // A symbolic link planted at the export name is replaced by the export; the file it points to
 // keeps its content.
 TEST_F(ExportTest, ALinkPlantedAtTheNameIsReplacedNotWrittenThrough) {
+    if (kWindowsBuild) GTEST_SKIP() << "making a symbolic link takes a privilege on Windows";
     ReadAll({Record(0x08)});
     const fs::path target = m_workDir / "precious";
     std::ofstream(target) << "keep me";
-    fs::create_symlink(target, m_workDir / kDecember6Name);
+    fs::create_symlink(target, ExportFile());
 
     Press(IDC_EXPORT_HISTORY);
 
     EXPECT_EQ(ReadFile(target), "keep me");
-    EXPECT_FALSE(fs::is_symlink(m_workDir / kDecember6Name));
-    EXPECT_EQ(ReadFile(m_workDir / kDecember6Name),
+    EXPECT_FALSE(fs::is_symlink(ExportFile()));
+    EXPECT_EQ(ReadFile(ExportFile()),
               "  1" + Blanks(8) + kTamper + Blanks(12) + "NULL" + Blanks(10) + "NULL\r\r\n\r\n");
     EXPECT_EQ(Boxes(), std::vector<std::string>{Notice(kDecember6Name)});
 }

@@ -1,7 +1,6 @@
 #include "history_fixture.h"
 
-#include <QAbstractButton>
-
+#include "resource.h"
 #include "tool_state.h"
 
 sim::AlarmRecord Record(std::uint32_t typeFlags, float first, float second) {
@@ -12,15 +11,14 @@ void HistoryFixture::Open(const std::vector<sim::AlarmRecord>& records) {
     Sensor(3).WithModel([&](sim::SensorModel& model) { model.SetRecords(records); });
     OpenMainDialog();
     Poll();
-    ASSERT_EQ(g_nRecordTotal, records.size());
+    ASSERT_EQ(g_nRecordTotal, records.size())
+        << "status line: " << Text(IDC_STATUS) << "; boxes: " << testing::PrintToString(Boxes());
 }
 
 void HistoryFixture::Poll() {
     m_dialog->SendMessage(WM_TIMER, 1);
     Sensor(3).ClearLog();
 }
-
-void HistoryFixture::Press(int id) { dynamic_cast<QAbstractButton*>(Control(id))->click(); }
 
 std::vector<std::string> HistoryFixture::Boxes() const {
     std::vector<std::string> texts;

@@ -18,7 +18,6 @@ protected:
     void Open(const std::vector<sim::AlarmRecord>& records);
     // One status poll; its request is left out of the log.
     void Poll();
-    void Press(int id);
     // The texts of the message boxes shown so far.
     std::vector<std::string> Boxes() const;
 };

@@ -1,8 +1,6 @@
 // The alarm history against a simulated sensor on a pty: records read one at a time or all at
 // once into the history view, row by row in the view's column layout, the record counter, the
 // 200-line cap, failed exchanges, and clearing the sensor's history.
-#include <QPlainTextEdit>
-#include <QScrollBar>
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -228,9 +226,8 @@ TEST_F(HistoryTest, TheLineAfterTwoHundredEmptiesTheViewFirst) {
     EXPECT_EQ(full[199], ValuesRow("200", "振动", "  0.50", "  0.75"));
     EXPECT_EQ(ViewLineCount(), 201);  // the empty line after the last line end counts
     // The view has followed its lines down: the caret after the last one is in sight.
-    const auto* view = dynamic_cast<QPlainTextEdit*>(Control(IDC_HISTORY));
-    EXPECT_GT(view->verticalScrollBar()->value(), 0);
-    EXPECT_TRUE(view->viewport()->rect().contains(view->cursorRect()));
+    EXPECT_GT(Driver().FirstVisibleLine(IDC_HISTORY), 0);
+    EXPECT_TRUE(Driver().CaretInSight(IDC_HISTORY));
 
     // A new alarm on the sensor becomes record 201.
     Sensor(3).WithModel([](sim::SensorModel& model) { model.RaiseAlarm(sim::Alarm::Tamper); });

@@ -1,7 +1,5 @@
 #include "live_dialog.h"
 
-#include <QPushButton>
-
 #include "big_endian.h"
 
 CToolsDlg& LiveDialogTest::OpenConnected() {
@@ -13,16 +11,6 @@ CToolsDlg& LiveDialogTest::OpenConnected() {
 }
 
 void LiveDialogTest::Tick(UINT_PTR id) { m_dialog->SendMessage(WM_TIMER, id, 0); }
-
-void LiveDialogTest::Press(int button) {
-    auto* pushButton = qobject_cast<QPushButton*>(Control(button));
-    ASSERT_NE(pushButton, nullptr) << button;
-    pushButton->click();
-}
-
-HICON LiveDialogTest::Lamp(int id) const {
-    return reinterpret_cast<HICON>(m_dialog->GetDlgItem(id)->SendMessage(STM_GETICON));
-}
 
 void LiveDialogTest::ScriptStatus(const StatusBlock& block, std::uint8_t linkStatus,
                                   std::uint8_t commandStatus) {

@@ -21,8 +21,7 @@ protected:
     CToolsDlg& OpenConnected();
     // One tick of timer `id`, delivered as the timer delivers it.
     void Tick(UINT_PTR id = 1);
-    void Press(int button);
-    HICON Lamp(int id) const;
+    LampColour Lamp(int id) const { return m_driver->Lamp(id); }
 
     // The sensor's next answer is this status block behind the two status bytes given.
     void ScriptStatus(const StatusBlock& block, std::uint8_t linkStatus = 0,

@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
 #include <map>
 #include <set>
 
@@ -16,6 +15,7 @@
 #include "dialog_fixture.h"
 #include "dialog_units.h"
 #include "icon_static.h"
+#include "qt_control.h"
 #include "resource.h"
 #include "window_text.h"
 
@@ -200,7 +200,7 @@ class MainDialogTest : public DialogFixture {};
 }  // namespace
 
 TEST_F(MainDialogTest, EveryControlOfTheTemplateInOrderWithKindCaptionAndPlace) {
-    QWidget* window = OpenMainDialog().Widget();
+    QWidget* window = WidgetOf(OpenMainDialog());
     const std::vector<QWidget*> controls = ControlsInOrder(window);
     ASSERT_EQ(controls.size(), std::size(kControls));
     const DialogBaseUnits units = BaseUnitsOf(window->font());
@@ -232,7 +232,7 @@ TEST_F(MainDialogTest, EveryControlOfTheTemplateInOrderWithKindCaptionAndPlace) 
 }
 
 TEST_F(MainDialogTest, TabOrderIsTemplateOrderStartingAtTheCurrentVibration) {
-    QWidget* window = OpenMainDialog().Widget();
+    QWidget* window = WidgetOf(OpenMainDialog());
     std::vector<QWidget*> expected;
     for (QWidget* widget : ControlsInOrder(window)) {
         if (widget->focusPolicy() == Qt::StrongFocus) {
@@ -240,7 +240,7 @@ TEST_F(MainDialogTest, TabOrderIsTemplateOrderStartingAtTheCurrentVibration) {
         }
     }
     ASSERT_EQ(expected.size(), 23u);  // 8 edits, 2 sliders, 13 buttons
-    EXPECT_EQ(window->focusWidget(), Control(IDC_VIBRATION));
+    EXPECT_EQ(window->focusWidget(), ControlWidget(*m_dialog, IDC_VIBRATION));
     std::vector<QWidget*> chain;
     for (QWidget* widget = expected.front(); chain.size() < expected.size();
          widget = widget->nextInFocusChain()) {
@@ -252,9 +252,9 @@ TEST_F(MainDialogTest, TabOrderIsTemplateOrderStartingAtTheCurrentVibration) {
 }
 
 TEST_F(MainDialogTest, EveryControlHasAnAccessibleName) {
-    QWidget* window = OpenMainDialog().Widget();
+    QWidget* window = WidgetOf(OpenMainDialog());
     for (const auto& [id, name] : kAccessibleNames) {
-        EXPECT_EQ(AccessibleName(Control(id)), name) << id;
+        EXPECT_EQ(AccessibleName(ControlWidget(*m_dialog, id)), name) << id;
     }
     const auto controls = ControlsInOrder(window);
     for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -271,15 +271,14 @@ TEST_F(MainDialogTest, WithoutSensorTheStatusShowsTheLastCodeAndEveryButtonIsDis
     EXPECT_EQ(Text(IDC_STATUS), "系统状态：未连接，未发现在线设备!ERR:9");
     for (const Expected& control : kControls) {
         if (control.id != IDC_STATIC) {
-            EXPECT_EQ(Control(control.id)->isEnabled(), !kButtons.contains(control.id))
-                << control.id;
+            EXPECT_EQ(Driver().IsEnabled(control.id), !kButtons.contains(control.id)) << control.id;
         }
     }
-    EXPECT_EQ(m_dialog->Widget()->findChild<QTimer*>("timer 1"), nullptr);
+    EXPECT_EQ(Driver().TimerPeriod(1), 0);
 }
 
 TEST_F(MainDialogTest, DialogHasItsCaptionSizeFontAndIcon) {
-    QWidget* window = OpenMainDialog().Widget();
+    QWidget* window = WidgetOf(OpenMainDialog());
     EXPECT_EQ(window->windowTitle().toStdString(), "KQ_Tools");
     EXPECT_EQ(window->size(), MapDialogSize(319, 245, BaseUnitsOf(window->font())));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
@@ -289,14 +288,14 @@ TEST_F(MainDialogTest, DialogHasItsCaptionSizeFontAndIcon) {
     EXPECT_EQ(window->windowType(), Qt::Window);
     EXPECT_FALSE(window->windowIcon().isNull());
     EXPECT_EQ(m_dialog->m_hIcon, AfxGetApp()->LoadIcon(IDR_MAINFRAME));
-    EXPECT_EQ(m_dialog->m_hIcon->availableSizes(), QList<QSize>{QSize(128, 128)});
+    EXPECT_EQ(IconOf(m_dialog->m_hIcon)->availableSizes(), QList<QSize>{QSize(128, 128)});
 }
 
 TEST_F(MainDialogTest, DataExchangeBindsTheControlMembers) {
     CToolsDlg& dialog = OpenMainDialog();
-    EXPECT_EQ(dialog.m_editHistory.Widget(), Control(IDC_HISTORY));
-    EXPECT_EQ(dialog.m_sliderMovement.Widget(), Control(IDC_SLIDER_MOVEMENT));
-    EXPECT_EQ(dialog.m_sliderVibration.Widget(), Control(IDC_SLIDER_VIBRATION));
+    EXPECT_EQ(WidgetOf(dialog.m_editHistory), ControlWidget(*m_dialog, IDC_HISTORY));
+    EXPECT_EQ(WidgetOf(dialog.m_sliderMovement), ControlWidget(*m_dialog, IDC_SLIDER_MOVEMENT));
+    EXPECT_EQ(WidgetOf(dialog.m_sliderVibration), ControlWidget(*m_dialog, IDC_SLIDER_VIBRATION));
     EXPECT_EQ(dialog.GetDlgItem(IDC_SLIDER_VIBRATION), &dialog.m_sliderVibration);
     EXPECT_EQ(dialog.m_sliderVibration.GetDlgCtrlID(), IDC_SLIDER_VIBRATION);
 }

@@ -7,6 +7,8 @@
 #include "about_dlg.h"
 #include "cwin_app.h"
 #include "dialog_fixture.h"
+#include "modal_watcher.h"
+#include "qt_handles.h"
 #include "resource.h"
 
 namespace {
@@ -73,7 +75,7 @@ TEST_F(ModalDialogTest, InitInstanceShowsTheMainDialogAndEndsTheProgram) {
     bool mainWindowIsTheDialog = false;
     ModalWatcher watcher([&](QWidget* window) {
         title = window->windowTitle().toStdString();
-        mainWindowIsTheDialog = AfxGetMainWnd() != nullptr && AfxGetMainWnd()->Widget() == window;
+        mainWindowIsTheDialog = AfxGetMainWnd() != nullptr && WidgetOf(*AfxGetMainWnd()) == window;
         PressEscape(window);
     });
     EXPECT_EQ(AfxGetApp()->InitInstance(), FALSE);

@@ -3,8 +3,10 @@
 #include <QIcon>
 #include <QImage>
 #include <QPainter>
+#include <QWidget>
 
 #include "dialog_fixture.h"
+#include "qt_handles.h"
 #include "resource.h"
 
 namespace {
@@ -27,12 +29,12 @@ TEST_F(PaintTest, MinimizedDialogDrawsItsIconCentred) {
     CToolsDlg& dialog = OpenMainDialog();
     ASSERT_EQ(GetSystemMetrics(SM_CXICON), 32);
     for (const auto& [side, corner] : {std::pair{36, 2}, std::pair{37, 3}, std::pair{40, 4}}) {
-        const QImage painted = PaintMinimized(dialog.Widget(), side);
+        const QImage painted = PaintMinimized(WidgetOf(dialog), side);
         QImage expected(side, side, QImage::Format_ARGB32);
-        expected.fill(dialog.Widget()->palette().window().color());
+        expected.fill(WidgetOf(dialog)->palette().window().color());
         {
             QPainter painter(&expected);
-            dialog.m_hIcon->paint(&painter, corner, corner, 32, 32);
+            IconOf(dialog.m_hIcon)->paint(&painter, corner, corner, 32, 32);
         }
         EXPECT_EQ(painted, expected) << side;
     }
@@ -44,5 +46,5 @@ TEST_F(PaintTest, DragIconAndWindowIconAreTheApplicationIcon) {
     // Both sizes were set to it: setting one gives back the one before.
     EXPECT_EQ(dialog.SetIcon(nullptr, TRUE), dialog.m_hIcon);
     EXPECT_EQ(dialog.SetIcon(nullptr, FALSE), dialog.m_hIcon);
-    EXPECT_TRUE(dialog.Widget()->windowIcon().isNull());
+    EXPECT_TRUE(WidgetOf(dialog)->windowIcon().isNull());
 }

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "big_endian.h"
-#include "cwin_app.h"
 #include "live_dialog.h"
 #include "resource.h"
 #include "tool_state.h"
@@ -25,9 +24,6 @@ constexpr const char* kConnected = "系统状态：设备连接成功!";
 constexpr const char* kLost = "系统状态：连接断开!";
 constexpr int kLamps[] = {IDC_LAMP_VIBRATION, IDC_LAMP_MOVEMENT, IDC_LAMP_TEMPERATURE,
                           IDC_LAMP_TAMPER, IDC_LAMP_VOLTAGE};
-
-HICON Red() { return AfxGetApp()->LoadIcon(IDI_LAMP_RED); }
-HICON Green() { return AfxGetApp()->LoadIcon(IDI_LAMP_GREEN); }
 
 class PollingTest : public LiveDialogTest {};
 
@@ -171,14 +167,14 @@ TEST_P(PollLampTest, FlagBitsTurnTheirLampsRed) {
     const LampCase& c = GetParam();
     OpenConnected();
     for (int lamp : kLamps) {
-        EXPECT_EQ(Lamp(lamp), Green()) << lamp << " before the first poll";
+        EXPECT_EQ(Lamp(lamp), LampColour::Green) << lamp << " before the first poll";
     }
     StatusBlock block = QuietStatus();
     block[sensor::kStatusFlags] = c.flags;
     ScriptStatus(block);
     Tick();
     for (int lamp : kLamps) {
-        EXPECT_EQ(Lamp(lamp), c.red.contains(lamp) ? Red() : Green()) << lamp;
+        EXPECT_EQ(Lamp(lamp), c.red.contains(lamp) ? LampColour::Red : LampColour::Green) << lamp;
     }
 }
 
@@ -196,7 +192,7 @@ TEST_P(PollFailureTest, CountsFailuresInARowAndReportsTheLinkLostFromTheThird) {
         ScriptStatus(BusyStatus());
         Tick();
         EXPECT_EQ(Text(IDC_VIBRATION), "0.75");  // the readings resume
-        EXPECT_EQ(Lamp(IDC_LAMP_TAMPER), Red());
+        EXPECT_EQ(Lamp(IDC_LAMP_TAMPER), LampColour::Red);
     } else {
         EXPECT_EQ(Text(IDC_VIBRATION), "0");  // still what the dialog opened with
         EXPECT_EQ(dialog.m_fVibration, 0.0f);
@@ -232,7 +228,7 @@ TEST_F(PollFailureTest, AFailedPollKeepsTheLastReadingsMembersAndLamps) {
             EXPECT_EQ(Text(shown[i]), before[i]) << shown[i];
         }
         for (int lamp : kLamps) {
-            EXPECT_EQ(Lamp(lamp), Red()) << lamp;
+            EXPECT_EQ(Lamp(lamp), LampColour::Red) << lamp;
         }
         EXPECT_EQ(dialog.m_fVibration, 0.75f);
         EXPECT_EQ(dialog.m_nMovement, -10);
@@ -323,10 +319,10 @@ TEST_F(PollingTest, TheTimerFollowsALiveSensor) {
         return vibrations.size() >= 4;
     }));
     Sensor().WithModel([](sim::SensorModel& model) { model.RaiseAlarm(sim::Alarm::Tamper); });
-    EXPECT_TRUE(ProcessEventsUntil([&] { return Lamp(IDC_LAMP_TAMPER) == Red(); }));
-    EXPECT_EQ(Lamp(IDC_LAMP_VIBRATION), Green());
+    EXPECT_TRUE(ProcessEventsUntil([&] { return Lamp(IDC_LAMP_TAMPER) == LampColour::Red; }));
+    EXPECT_EQ(Lamp(IDC_LAMP_VIBRATION), LampColour::Green);
     Sensor().WithModel([](sim::SensorModel& model) { model.ClearAlarms(); });
-    EXPECT_TRUE(ProcessEventsUntil([&] { return Lamp(IDC_LAMP_TAMPER) == Green(); }));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return Lamp(IDC_LAMP_TAMPER) == LampColour::Green; }));
     EXPECT_EQ(Text(IDC_STATUS), kConnected);
 }
 

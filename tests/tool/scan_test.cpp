@@ -1,8 +1,6 @@
 // The start-up scan against simulated sensors on ptys: the first port whose device answers with
 // the sensor's identity wins, its thresholds fill the edits and sliders, and the poll timer
 // starts; with no sensor the status line shows the last code and every button is disabled.
-#include <QSlider>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -18,8 +16,8 @@ constexpr int kButtons[] = {1002, 1003, 1009, 1011, 1013, 1014, 1015,
 
 class ScanTest : public DialogFixture {
 protected:
-    int SliderPosition(int id) { return dynamic_cast<QSlider*>(Control(id))->value(); }
-    QTimer* PollTimer() { return m_dialog->Widget()->findChild<QTimer*>("timer 1"); }
+    int SliderPosition(int id) { return Driver().SliderPosition(id); }
+    int PollPeriod() { return Driver().TimerPeriod(1); }
 };
 
 struct Thresholds {
@@ -53,11 +51,9 @@ TEST_F(ScanTest, FindsTheSensorOnCom3AfterCom1AndCom2AndAsksCom4NothingButItsIde
     for (const std::string& request : RequestTexts(4)) EXPECT_EQ(request, "P8;");
     for (int id : kButtons) {
         const bool cancel = id == IDC_CANCEL_LEARN_VIBRATION || id == IDC_CANCEL_LEARN_MOVEMENT;
-        EXPECT_EQ(Control(id)->isEnabled(), !cancel) << id;
+        EXPECT_EQ(Driver().IsEnabled(id), !cancel) << id;
     }
-    ASSERT_NE(PollTimer(), nullptr);
-    EXPECT_TRUE(PollTimer()->isActive());
-    EXPECT_EQ(PollTimer()->interval(), 100);
+    EXPECT_EQ(PollPeriod(), 100);
     EXPECT_EQ(dialog.m_nTemperature, 25);
     EXPECT_EQ(dialog.m_fVibrationAlarm, 0.0f);  // the thresholds read show only in the edits
     EXPECT_EQ(dialog.m_nMovementAlarm, 0);
@@ -122,7 +118,7 @@ TEST_F(ScanTest, AFailedThresholdReadLeavesEditAndSliderAlone) {
     EXPECT_EQ(SliderPosition(IDC_SLIDER_VIBRATION), 50);
     EXPECT_EQ(Text(IDC_MOVEMENT_ALARM), "0");
     EXPECT_EQ(SliderPosition(IDC_SLIDER_MOVEMENT), 0);
-    EXPECT_NE(PollTimer(), nullptr);
+    EXPECT_NE(PollPeriod(), 0);
 }
 
 TEST_F(ScanTest, WithoutSensorTheLastPortsCodeIsShownAndEveryButtonDisabled) {
@@ -130,11 +126,11 @@ TEST_F(ScanTest, WithoutSensorTheLastPortsCodeIsShownAndEveryButtonDisabled) {
     CToolsDlg& dialog = OpenMainDialog();
     EXPECT_EQ(Text(IDC_STATUS), "系统状态：未连接，未发现在线设备!ERR:10");
     for (int id : kButtons) {
-        EXPECT_FALSE(Control(id)->isEnabled()) << id;
+        EXPECT_FALSE(Driver().IsEnabled(id)) << id;
     }
-    EXPECT_TRUE(Control(IDC_SLIDER_VIBRATION)->isEnabled());
-    EXPECT_TRUE(Control(IDC_MOVEMENT_ALARM)->isEnabled());
-    EXPECT_EQ(PollTimer(), nullptr);
+    EXPECT_TRUE(Driver().IsEnabled(IDC_SLIDER_VIBRATION));
+    EXPECT_TRUE(Driver().IsEnabled(IDC_MOVEMENT_ALARM));
+    EXPECT_EQ(PollPeriod(), 0);
     EXPECT_EQ(dialog.m_nTemperature, 0);
 }
 

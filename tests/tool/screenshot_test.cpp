@@ -5,10 +5,12 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPixmap>
+#include <QWidget>
 
 #include "about_dlg.h"
 #include "dialog_fixture.h"
 #include "dialog_templates.h"
+#include "qt_handles.h"
 #include "resource.h"
 
 namespace {
@@ -41,7 +43,7 @@ QString Save(QWidget* window, const char* name) {
 
 TEST_F(ScreenshotTest, MainDialogRendersInTheSongFace) {
     Sensor(3);
-    QWidget* window = OpenMainDialog().Widget();
+    QWidget* window = WidgetOf(OpenMainDialog());
     EXPECT_EQ(QFontInfo(window->font()).family().toStdString(), "AR PL UMing CN");
     ExpectEveryCaptionInFont(kMainTemplate, window->font());
     ExpectEveryCaptionInFont(kAboutTemplate, window->font());
@@ -51,7 +53,7 @@ TEST_F(ScreenshotTest, MainDialogRendersInTheSongFace) {
 TEST_F(ScreenshotTest, AboutBoxRendersInTheSongFace) {
     CAboutDlg about;
     ASSERT_TRUE(about.Create());
-    QWidget* window = about.Widget();
+    QWidget* window = WidgetOf(about);
     EXPECT_EQ(window->windowTitle().toStdString(), "关于 KQ_Tools");
     EXPECT_EQ(window->font().pointSize(), 9);
     EXPECT_FALSE(QPixmap(Save(window, "about.png")).isNull());

@@ -7,6 +7,8 @@
 #include <QTest>
 
 #include "dialog_fixture.h"
+#include "modal_watcher.h"
+#include "qt_control.h"
 #include "resource.h"
 #include "tool_resources.h"
 
@@ -14,7 +16,7 @@ namespace {
 
 class SystemMenuTest : public DialogFixture {
 protected:
-    QMenu* Menu() const { return m_dialog->Widget()->findChild<QMenu*>("system menu"); }
+    QMenu* Menu() const { return WidgetOf(*m_dialog)->findChild<QMenu*>("system menu"); }
 
     std::vector<std::string> MenuTexts() const {
         std::vector<std::string> texts;
@@ -25,7 +27,7 @@ protected:
     }
 
     void RightClick(QPoint at) {
-        QWidget* window = m_dialog->Widget();
+        QWidget* window = WidgetOf(*m_dialog);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, window->mapToGlobal(at));
         QApplication::sendEvent(window->childAt(at) != nullptr ? window->childAt(at) : window,
                                 &event);
@@ -56,19 +58,19 @@ TEST_F(SystemMenuTest, CommandsSixteenToThirtyOneOpenTheAboutBox) {
         EXPECT_EQ(m_opened,
                   about ? std::vector<std::string>{"关于 KQ_Tools"} : std::vector<std::string>{})
             << command;
-        EXPECT_TRUE(dialog.Widget()->isVisible());
+        EXPECT_TRUE(WidgetOf(dialog)->isVisible());
     }
 }
 
 TEST_F(SystemMenuTest, CloseCommandGetsDefaultProcessingAndEndsTheDialog) {
     CToolsDlg& dialog = OpenMainDialog();
     dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_FALSE(dialog.Widget()->isVisible());
+    EXPECT_FALSE(WidgetOf(dialog)->isVisible());
     EXPECT_TRUE(m_opened.empty());
 }
 
 TEST_F(SystemMenuTest, AltSpaceOpensTheMenuAndItsMnemonicOpensTheAboutBox) {
-    QWidget* window = OpenMainDialog().Widget();
+    QWidget* window = WidgetOf(OpenMainDialog());
     QApplication::setActiveWindow(window);  // shortcuts reach the active window only
     QTest::keyClick(window->focusWidget(), Qt::Key_Space, Qt::AltModifier);
     ASSERT_TRUE(ProcessEventsUntil([&] { return QApplication::activePopupWidget() == Menu(); }));
@@ -79,13 +81,13 @@ TEST_F(SystemMenuTest, AltSpaceOpensTheMenuAndItsMnemonicOpensTheAboutBox) {
 
 TEST_F(SystemMenuTest, RightClickOnTheBackgroundOpensTheMenu) {
     OpenMainDialog();
-    const QPoint onEdit = Control(IDC_VIBRATION_ALARM)->geometry().center();
+    const QPoint onEdit = ControlWidget(*m_dialog, IDC_VIBRATION_ALARM)->geometry().center();
     RightClick(onEdit);
     EXPECT_FALSE(Menu()->isVisible());  // an edit keeps its own menu
     if (QWidget* editMenu = QApplication::activePopupWidget()) {
         editMenu->close();
     }
-    const QPoint onLabel = Control(IDC_STATUS)->geometry().center();
+    const QPoint onLabel = ControlWidget(*m_dialog, IDC_STATUS)->geometry().center();
     RightClick(onLabel);
     EXPECT_TRUE(Menu()->isVisible());
     Menu()->hide();

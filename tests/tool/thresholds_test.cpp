@@ -3,8 +3,6 @@
 // the zero check refuses it, "读阀值" shows the sensor's value, and each learning button starts
 // learning, then saves the learned value, which reaches the threshold edit only if the sensor
 // accepted the save. What was sent is read back on the sensor's side.
-#include <QSlider>
-#include <QTest>
 #include <bit>
 #include <cstdint>
 #include <cstdio>
@@ -27,10 +25,10 @@ const std::string kStatusRequest = "\x03\x03\x10\x0A";
 
 class ThresholdsTest : public LiveDialogTest {
 protected:
-    int SliderPosition(int id) { return qobject_cast<QSlider*>(Control(id))->value(); }
-    void Scroll(int slider, int position, Qt::Key key) {
+    int SliderPosition(int id) { return Driver().SliderPosition(id); }
+    void Scroll(int slider, int position, SliderKey key) {
         m_dialog->GetDlgItem(slider)->SendMessage(TBM_SETPOS, TRUE, position);
-        QTest::keyClick(Control(slider), key);
+        Driver().PressKey(slider, key);
     }
 };
 
@@ -45,7 +43,7 @@ struct SliderCase {
     const char* name;
     int slider;
     int start;
-    Qt::Key key;
+    SliderKey key;
     int edit;
     const char* text;
 };
@@ -55,12 +53,12 @@ void PrintTo(const SliderCase& c, std::ostream* out) { *out << c.name; }
 class SliderTest : public ThresholdsTest, public testing::WithParamInterface<SliderCase> {};
 
 const SliderCase kSliders[] = {
-    {"VibrationAt0", IDC_SLIDER_VIBRATION, 50, Qt::Key_Home, IDC_VIBRATION_ALARM, "0.00"},
-    {"VibrationAt57", IDC_SLIDER_VIBRATION, 56, Qt::Key_Right, IDC_VIBRATION_ALARM, "0.57"},
-    {"VibrationAt100", IDC_SLIDER_VIBRATION, 50, Qt::Key_End, IDC_VIBRATION_ALARM, "1.00"},
-    {"MovementAt0", IDC_SLIDER_MOVEMENT, 50, Qt::Key_Home, IDC_MOVEMENT_ALARM, "0"},
-    {"MovementAt37", IDC_SLIDER_MOVEMENT, 38, Qt::Key_Left, IDC_MOVEMENT_ALARM, "74"},
-    {"MovementAt100", IDC_SLIDER_MOVEMENT, 50, Qt::Key_End, IDC_MOVEMENT_ALARM, "200"},
+    {"VibrationAt0", IDC_SLIDER_VIBRATION, 50, SliderKey::Home, IDC_VIBRATION_ALARM, "0.00"},
+    {"VibrationAt57", IDC_SLIDER_VIBRATION, 56, SliderKey::Right, IDC_VIBRATION_ALARM, "0.57"},
+    {"VibrationAt100", IDC_SLIDER_VIBRATION, 50, SliderKey::End, IDC_VIBRATION_ALARM, "1.00"},
+    {"MovementAt0", IDC_SLIDER_MOVEMENT, 50, SliderKey::Home, IDC_MOVEMENT_ALARM, "0"},
+    {"MovementAt37", IDC_SLIDER_MOVEMENT, 38, SliderKey::Left, IDC_MOVEMENT_ALARM, "74"},
+    {"MovementAt100", IDC_SLIDER_MOVEMENT, 50, SliderKey::End, IDC_MOVEMENT_ALARM, "200"},
 };
 
 // "设置" pressed with the two threshold edits holding these texts.
@@ -160,7 +158,7 @@ protected:
     // The button's caption, the cancel button and the flag all say whether the channel learns.
     void ExpectLearning(const Channel& c, bool learning) {
         EXPECT_EQ(Text(c.learn), learning ? "保存" : "开始");
-        EXPECT_EQ(Control(c.cancel)->isEnabled(), learning);
+        EXPECT_EQ(Driver().IsEnabled(c.cancel), learning);
         EXPECT_EQ(*c.flag, learning ? 1 : 0);
     }
 };
@@ -197,11 +195,11 @@ INSTANTIATE_TEST_SUITE_P(Tables, SliderTest, testing::ValuesIn(kSliders),
 
 TEST_F(ThresholdsTest, EveryPositionShowsItsThreshold) {
     OpenConnected();
-    Scroll(IDC_SLIDER_VIBRATION, 50, Qt::Key_Home);
-    Scroll(IDC_SLIDER_MOVEMENT, 50, Qt::Key_Home);
+    Scroll(IDC_SLIDER_VIBRATION, 50, SliderKey::Home);
+    Scroll(IDC_SLIDER_MOVEMENT, 50, SliderKey::Home);
     for (int position = 1; position <= 100; ++position) {
-        QTest::keyClick(Control(IDC_SLIDER_VIBRATION), Qt::Key_Right);
-        QTest::keyClick(Control(IDC_SLIDER_MOVEMENT), Qt::Key_Right);
+        Driver().PressKey(IDC_SLIDER_VIBRATION, SliderKey::Right);
+        Driver().PressKey(IDC_SLIDER_MOVEMENT, SliderKey::Right);
         ASSERT_EQ(SliderPosition(IDC_SLIDER_VIBRATION), position);
         EXPECT_EQ(Text(IDC_VIBRATION_ALARM), TwoDecimals(position / 100.0)) << position;
         EXPECT_EQ(Text(IDC_MOVEMENT_ALARM), std::to_string(position * 2)) << position;
@@ -231,19 +229,19 @@ TEST_F(ThresholdsTest, EveryScrollCodeFillsTheEdit) {
 
 TEST_F(ThresholdsTest, WithoutSensorTheSlidersStillFillTheEdits) {
     OpenMainDialog();
-    Scroll(IDC_SLIDER_VIBRATION, 0, Qt::Key_End);
-    Scroll(IDC_SLIDER_MOVEMENT, 0, Qt::Key_End);
+    Scroll(IDC_SLIDER_VIBRATION, 0, SliderKey::End);
+    Scroll(IDC_SLIDER_MOVEMENT, 0, SliderKey::End);
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "1.00");
     EXPECT_EQ(Text(IDC_MOVEMENT_ALARM), "200");
-    EXPECT_FALSE(Control(IDC_SET_VIBRATION_ALARM)->isEnabled());
-    EXPECT_FALSE(Control(IDC_SET_MOVEMENT_ALARM)->isEnabled());
+    EXPECT_FALSE(Driver().IsEnabled(IDC_SET_VIBRATION_ALARM));
+    EXPECT_FALSE(Driver().IsEnabled(IDC_SET_MOVEMENT_ALARM));
 }
 
 TEST_P(SetTest, WritesTheEditsValueUnlessRefused) {
     const SetCase& c = GetParam();
     CToolsDlg& dialog = OpenConnected();
-    SetText(IDC_VIBRATION_ALARM, c.vibration);
-    SetText(IDC_MOVEMENT_ALARM, c.movement);
+    Driver().Type(IDC_VIBRATION_ALARM, c.vibration);
+    Driver().Type(IDC_MOVEMENT_ALARM, c.movement);
     Press(c.button);
 
     EXPECT_EQ(Received(), c.sent);
@@ -318,11 +316,11 @@ TEST_F(ThresholdsTest, ASetAfterAReadWritesTheShownValue) {
 
 TEST_F(ThresholdsTest, FactoryCalibrationSendsParameter17FromItsHiddenButton) {
     CToolsDlg& dialog = OpenConnected();
-    EXPECT_FALSE(Control(IDC_FACTORY_CALIBRATION)->isVisible());
+    EXPECT_FALSE(Driver().IsVisible(IDC_FACTORY_CALIBRATION));
     dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_FACTORY_CALIBRATION, BN_CLICKED), 0);
     EXPECT_EQ(Received(), Requests{"P17=1;"});
     Sensor().WithModel([](sim::SensorModel& model) { EXPECT_EQ(model.Calibrations(), 1); });
-    EXPECT_FALSE(Control(IDC_FACTORY_CALIBRATION)->isVisible());
+    EXPECT_FALSE(Driver().IsVisible(IDC_FACTORY_CALIBRATION));
     EXPECT_TRUE(m_boxes.empty());
 }
 
@@ -405,7 +403,7 @@ TEST_F(ThresholdsTest, LearningStartsAndEndsEvenWithTheSensorSilent) {
     Sensor().SetSilent(true);
     Press(IDC_LEARN_VIBRATION);
     EXPECT_EQ(Text(IDC_LEARN_VIBRATION), "保存");
-    EXPECT_TRUE(Control(IDC_CANCEL_LEARN_VIBRATION)->isEnabled());
+    EXPECT_TRUE(Driver().IsEnabled(IDC_CANCEL_LEARN_VIBRATION));
     Press(IDC_LEARN_VIBRATION);
     EXPECT_EQ(Text(IDC_LEARN_VIBRATION), "开始");
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.50");

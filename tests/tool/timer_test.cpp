@@ -13,6 +13,7 @@
 #include "error_box.h"
 #include "link_error_box.h"
 #include "message_map.h"
+#include "modal_watcher.h"
 #include "resource.h"
 #include "zeko_error_box.h"
 

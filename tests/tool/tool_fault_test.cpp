@@ -1,28 +1,22 @@
 // The dialog on a line that misbehaves: a sensor that goes quiet and comes back, an adapter
 // pulled out and plugged back in, noise and replies trickling in.
-#include <locale.h>
-#include <stdlib.h>
-
 #include <bit>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "alarm_record.h"
 #include "alarm_record_format.h"
+#include "comma_decimal_locale.h"
 #include "link_error_box.h"
 #include "live_dialog.h"
 #include "resource.h"
+#include "test_platform.h"
 #include "tool_state.h"
 #include "zeko_error_box.h"
 
 namespace {
-
-using namespace std::chrono_literals;
 
 constexpr const char* kLost = "系统状态：连接断开!";
 constexpr const char* kConnected = "系统状态：设备连接成功!";
@@ -43,45 +37,6 @@ protected:
         block[sensor::kStatusTemperature] = static_cast<std::uint8_t>(celsius);
         return block;
     }
-};
-
-// de_DE.UTF-8, whose numbers take a decimal comma, built from the system's locale sources into
-// a folder of its own and adopted for the whole process, as Qt adopts the user's locale at start.
-// The locale before comes back afterwards.
-class CommaDecimalLocale {
-public:
-    CommaDecimalLocale() : m_before(setlocale(LC_ALL, nullptr)) {
-        char pattern[] = "/tmp/kq-locale-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) return;
-        m_folder = pattern;
-        // localedef exits 1 on mere warnings about the sources, yet writes the locale: whether
-        // the locale can be adopted is what counts.
-        const std::string command =
-            "localedef -i de_DE -f UTF-8 '" + (m_folder / "de_DE.UTF-8").string() + "' 2>&1";
-        if (FILE* pipe = popen(command.c_str(), "r")) {
-            char line[256];
-            while (fgets(line, sizeof line, pipe) != nullptr) m_output += line;
-            pclose(pipe);
-        }
-        setenv("LOCPATH", m_folder.c_str(), 1);
-        m_adopted = setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-    }
-    ~CommaDecimalLocale() {
-        setlocale(LC_ALL, m_before.c_str());
-        unsetenv("LOCPATH");
-        if (!m_folder.empty()) std::filesystem::remove_all(m_folder);
-    }
-    CommaDecimalLocale(const CommaDecimalLocale&) = delete;
-    CommaDecimalLocale& operator=(const CommaDecimalLocale&) = delete;
-
-    bool Adopted() const { return m_adopted; }
-    const std::string& Output() const { return m_output; }
-
-private:
-    std::string m_before;
-    std::filesystem::path m_folder;
-    std::string m_output;
-    bool m_adopted = false;
 };
 
 std::string PrintedByTheCLibrary(double value) {
@@ -131,7 +86,6 @@ TEST_P(PulledAdapterTest, IsReportedOnceThenTheSensorIsFoundAgainAndReadingsResu
     EXPECT_EQ(Text(IDC_STATUS), kLost);
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].caption, "Application Error");
-    EXPECT_NE(m_boxes[0].text.find("Input/output error"), std::string::npos) << m_boxes[0].text;
 
     if (GetParam().com == kCom) Sensor().Relink();
     DialogFixture::Sensor(GetParam().com).WithModel([](sim::SensorModel& model) {
@@ -146,6 +100,9 @@ TEST_P(PulledAdapterTest, IsReportedOnceThenTheSensorIsFoundAgainAndReadingsResu
         10000));
     EXPECT_EQ(Text(IDC_STATUS), kLost);  // never restored once lost
     EXPECT_EQ(m_boxes.size(), 1u);
+
+    if (kWindowsBuild) GTEST_SKIP() << kLinuxErrorText;
+    EXPECT_NE(m_boxes[0].text.find("Input/output error"), std::string::npos) << m_boxes[0].text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Back, PulledAdapterTest,
@@ -159,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(Back, PulledAdapterTest,
 TEST_F(ToolFaultTest, NoiseBetweenPollsIsDiscarded) {
     OpenConnected();
     Sensor().SendRaw({0x00, 0x00, 0x7F, ';', 0xFF});
-    std::this_thread::sleep_for(100ms);
+    ProcessEventsFor(100);
     ScriptStatus(WithTemperature(40));
     Tick();
     EXPECT_EQ(Text(IDC_TEMPERATURE), "40");
@@ -175,7 +132,7 @@ TEST_F(ToolFaultTest, StatusTricklingInByteByByteIsShown) {
     StatusBlock block = WithTemperature(44);
     sim::Reply reply = Raw(std::vector<std::uint8_t>{0, 0});
     reply.bytes.insert(reply.bytes.end(), block.begin(), block.end());
-    reply.byteGap = 20ms;
+    reply.byteGap = std::chrono::milliseconds{20};
     Sensor().Script(reply);
     Tick();
     EXPECT_EQ(Text(IDC_TEMPERATURE), "44");
@@ -184,7 +141,7 @@ TEST_F(ToolFaultTest, StatusTricklingInByteByByteIsShown) {
 
 TEST_F(ToolFaultTest, GarbledThresholdRepliesLeaveTheEditAlone) {
     OpenConnected();
-    SetText(IDC_VIBRATION_ALARM, "0.42");
+    Driver().Type(IDC_VIBRATION_ALARM, "0.42");
     for (const char* garbage : {"P10=ERR;", "P10=12x;"}) Sensor().Script(Raw(garbage));
     Press(IDC_READ_VIBRATION_ALARM);
     EXPECT_EQ(Text(IDC_VIBRATION_ALARM), "0.42");

@@ -8,6 +8,7 @@
 
 #include "dialog_fixture.h"
 #include "message_map.h"
+#include "qt_handles.h"
 #include "resource.h"
 
 namespace {
@@ -50,7 +51,7 @@ protected:
         ASSERT_TRUE(m_dialog.Create());
         m_slider = m_dialog.GetDlgItem(IDC_SLIDER_VIBRATION);
         m_slider->SendMessage(TBM_SETPOS, TRUE, 50);
-        m_slider->Widget()->setFocus();
+        WidgetOf(*m_slider)->setFocus();
     }
 
     ScrollingDialog m_dialog;
@@ -88,7 +89,7 @@ TEST_F(TrackBarTest, KeysScrollWithTheirCodesAndEndTheScrollOnRelease) {
     for (const KeyCase& c : kKeys) {
         m_dialog.m_scrolls.clear();
         m_slider->SendMessage(TBM_SETPOS, TRUE, 50);
-        QTest::keyClick(m_slider->Widget(), c.key);
+        QTest::keyClick(WidgetOf(*m_slider), c.key);
         const std::vector<Scroll> expected = {{c.code, 0, IDC_SLIDER_VIBRATION, c.position},
                                               {TB_ENDTRACK, 0, IDC_SLIDER_VIBRATION, c.position}};
         EXPECT_EQ(m_dialog.m_scrolls, expected) << c.key;
@@ -96,7 +97,7 @@ TEST_F(TrackBarTest, KeysScrollWithTheirCodesAndEndTheScrollOnRelease) {
 }
 
 TEST_F(TrackBarTest, DraggingTheThumbTracksThenSetsThePosition) {
-    auto* slider = dynamic_cast<QSlider*>(m_slider->Widget());
+    auto* slider = dynamic_cast<QSlider*>(WidgetOf(*m_slider));
     QStyleOptionSlider option;
     option.initFrom(slider);
     option.orientation = Qt::Horizontal;

@@ -1,16 +1,19 @@
 // The simulated sensor for link tests built for Windows: the same PtyServer interface, served by
 // kq-wine-sim-host, a Linux process that runs the real server on a pty which the Wine prefix
 // maps as the COM port. Each call is one request over a loopback connection shared by the
-// process; the model itself stays in the Linux process, so WithModel is not available here.
+// process. The model stays in the Linux process: WithModel works on a copy of it, which it then
+// sends back; what the server did to the model in between is overwritten.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 
 #include "pty_server.h"
+#include "sensor_model_state.h"
 #include "sim_wire.h"
 
 namespace sim {
@@ -112,9 +115,14 @@ PtyServer::~PtyServer() {
     }
 }
 
-void PtyServer::WithModel(const std::function<void(SensorModel&)>&) {
-    throw std::logic_error(
-        "the simulated sensor's model lives in the Linux process serving the pty");
+void PtyServer::WithModel(const std::function<void(SensorModel&)>& f) {
+    const std::vector<std::string> state = m_state->Call("model");
+    SensorModel model;
+    if (state.size() != 1 || !SensorModelState::Load(model, BytesOf(state[0]))) {
+        throw std::runtime_error("malformed model from the simulated sensors' host");
+    }
+    f(model);
+    m_state->Call("setmodel", " " + wire::Hex(SensorModelState::Save(model)));
 }
 
 void PtyServer::Script(Reply reply) {
@@ -139,11 +147,16 @@ void PtyServer::HangUp() { m_state->Call("hangup"); }
 void PtyServer::Relink() { m_state->Call("relink"); }
 
 // The arrival times are those of this call: the host's clock is not this process's.
+// Each request comes as its bytes and how long ago it arrived, in microseconds.
 std::vector<Received> PtyServer::Requests() const {
-    std::vector<Received> requests;
+    const std::vector<std::string> words = m_state->Call("requests");
     const auto now = std::chrono::steady_clock::now();
-    for (const std::string& hex : m_state->Call("requests"))
-        requests.push_back({BytesOf(hex), now});
+    if (words.size() % 2 != 0) throw std::runtime_error("malformed requests from the host");
+    std::vector<Received> requests;
+    for (std::size_t i = 0; i < words.size(); i += 2) {
+        requests.push_back(
+            {BytesOf(words[i]), now - std::chrono::microseconds(std::stoll(words[i + 1]))});
+    }
     return requests;
 }
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Windows build's tests under Wine: a private prefix in the Windows build folder whose COM1 to
+# The Windows build's tests under Wine: a private prefix (made on the display the dialogs show on:
+# a prefix whose first program had none cannot show windows later) in the Windows build folder whose COM1 to
 # COM16 point into a ports folder, a wineserver of our own, the Linux process that serves the
 # simulated sensors on ptys linked into that folder, and then the command given (CTest, which
 # runs each test program through wine_exec.sh).
@@ -69,6 +70,19 @@ else
     echo "wine: creating the prefix $WINEPREFIX"
     "$WINE" wineboot.exe --init >>"$KQ_WINE_LOG" 2>&1
 fi
+
+# Settings for dialogs on a display without a window manager, where every window hide would
+# otherwise wait 2 s for one, and a CJK face for the dialogs' "宋体". regedit reads a UTF-16 file
+# only correctly: the Chinese name would otherwise be stored garbled.
+registry="$WINDOWS_BUILD/wine-settings.reg"
+{
+    printf '\xff\xfe'
+    printf '%s\r\n' "Windows Registry Editor Version 5.00" "" \
+        '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' "" \
+        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+        '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' "" | iconv -t UTF-16LE
+} >"$registry"
+"$WINE" regedit.exe /S "$registry" >>"$KQ_WINE_LOG" 2>&1
 
 # Every other COM port points into the ports folder: a sensor links its pty there, and a port
 # with no sensor is no port at all, as on Windows.

@@ -19,6 +19,7 @@
 #include <system_error>
 
 #include "pty_server.h"
+#include "sensor_model_state.h"
 #include "sim_wire.h"
 
 namespace {
@@ -85,8 +86,13 @@ std::string Answer(const Words& words, const fs::path& portsDir, Sensors& sensor
     } else if (verb == "clear") {
         sensor.ClearLog();
     } else if (verb == "requests") {
+        // Each request with how long ago it arrived, which the other process's clock can place.
         std::string answer = sim::wire::kOk;
-        for (const sim::Received& r : sensor.Requests()) answer += " " + sim::wire::Hex(r.bytes);
+        const auto now = std::chrono::steady_clock::now();
+        for (const sim::Received& r : sensor.Requests()) {
+            const auto age = std::chrono::duration_cast<std::chrono::microseconds>(now - r.at);
+            answer += " " + sim::wire::Hex(r.bytes) + " " + std::to_string(age.count());
+        }
         return answer;
     } else if (verb == "received") {
         return std::string(sim::wire::kOk) + " " + sim::wire::Hex(sensor.ReceivedBytes());
@@ -94,6 +100,17 @@ std::string Answer(const Words& words, const fs::path& portsDir, Sensors& sensor
         const bool arrived = sensor.WaitForRequests(static_cast<std::size_t>(*number(2)),
                                                     std::chrono::milliseconds(*number(3)));
         return std::string(sim::wire::kOk) + " " + Bool(arrived);
+    } else if (verb == "model") {
+        std::vector<std::uint8_t> state;
+        sensor.WithModel(
+            [&](sim::SensorModel& model) { state = sim::SensorModelState::Save(model); });
+        return std::string(sim::wire::kOk) + " " + sim::wire::Hex(state);
+    } else if (verb == "setmodel" && bytes(2)) {
+        bool loaded = false;
+        sensor.WithModel([&](sim::SensorModel& model) {
+            loaded = sim::SensorModelState::Load(model, *bytes(2));
+        });
+        if (!loaded) return "error bad model state";
     } else if (verb == "state") {
         const std::string slave = sensor.SlavePath();
         return std::string(sim::wire::kOk) + " " + Bool(sensor.Connected()) + " " +

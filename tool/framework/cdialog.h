@@ -11,7 +11,6 @@
 #include "cwnd.h"
 
 class CDataExchange;
-class DialogWindow;
 struct DialogTemplate;
 
 class CDialog : public CWnd {
@@ -49,19 +48,24 @@ protected:
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    struct Window;  // the platform's side of the dialog's window
+
     // The template the window was made from, or nullptr when it could not be.
     const DialogTemplate* CreateFromTemplate();
-    void FocusFirstTabStop();
-    LRESULT ChangeIcon(WPARAM size, HICON icon);
+    // A wrapper for the control `id`, found by that ID from now on.
+    void AddControl(int id, HWND control);
+    // Lets go of the window and every control's wrapper.
+    void ForgetWindow();
+    // The window a dialog without a parent of its own belongs to: the main window, unless it is
+    // that window.
+    HWND OwnerWindow() const;
 
     UINT m_templateId;
     CWnd* m_pParentWnd;
-    std::unique_ptr<DialogWindow> m_window;
+    std::unique_ptr<Window> m_window;
     std::vector<std::unique_ptr<CWnd>> m_wrappers;  // one per control with an ID
     std::map<int, CWnd*> m_controls;                // by ID: a bound member, else the wrapper
-    std::vector<QWidget*> m_tabStops;
     std::unique_ptr<CMenu> m_systemMenu;
-    HICON m_icons[2] = {nullptr, nullptr};
     INT_PTR m_modalResult = -1;
     bool m_ended = false;
 };

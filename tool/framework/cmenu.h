@@ -1,22 +1,17 @@
-// A menu the dialogs add items to: the dialog's system menu.
+// A menu the dialogs add items to: the dialog's system menu. Choosing an item sends the dialog
+// WM_SYSCOMMAND with the item's ID.
 #pragma once
 
-#include <functional>
-
-#include "win_types.h"
-
-class QMenu;
+#include "platform.h"
 
 class CMenu {
 public:
-    // `command` receives the ID of the item chosen, after the menu has closed.
-    CMenu(QMenu* menu, std::function<void(UINT id)> command)
-        : m_menu(menu), m_command(std::move(command)) {}
+    explicit CMenu(HMENU menu) : m_hMenu(menu) {}
 
     // MF_SEPARATOR, or MF_STRING with an ID and a text whose "&x" marks the mnemonic x.
     BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const char* text = nullptr);
+    HMENU GetSafeHmenu() const { return m_hMenu; }
 
 private:
-    QMenu* m_menu;
-    std::function<void(UINT id)> m_command;
+    HMENU m_hMenu;
 };

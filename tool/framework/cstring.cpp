@@ -1,27 +1,14 @@
 #include "cstring.h"
 
-#include <locale.h>
-
-#include <QString>
 #include <cstdarg>
 #include <cstdio>
 
+#include "numbers_locale.h"
 #include "resource_module.h"
 
-namespace {
-
-// The C library formats numbers in the user's locale, which Qt adopts at start: under de_DE
-// "%3.2f" would give "0,50", and such a text no longer parses as a number. The dialogs' numbers
-// are written with a decimal point whatever the locale.
-locale_t NumbersLocale() {
-    static const locale_t kC = newlocale(LC_ALL_MASK, "C", nullptr);
-    return kC;
-}
-
-}  // namespace
-
+// The dialogs' numbers are written with a decimal point whatever the locale.
 void CString::Format(const char* format, ...) {
-    const locale_t userLocale = uselocale(NumbersLocale());
+    const CNumbersScope numbers;
     va_list args;
     va_start(args, format);
     va_list measure;
@@ -36,7 +23,6 @@ void CString::Format(const char* format, ...) {
         m_text.pop_back();
     }
     va_end(args);
-    uselocale(userLocale);
 }
 
 BOOL CString::LoadString(UINT id) {
@@ -44,7 +30,3 @@ BOOL CString::LoadString(UINT id) {
     m_text = text != nullptr ? text : "";
     return text != nullptr;
 }
-
-QString ToQString(const char* text) { return QString::fromUtf8(text); }
-
-CString FromQString(const QString& text) { return CString(text.toUtf8().toStdString()); }

@@ -4,9 +4,7 @@
 
 #include <string>
 
-#include "win_types.h"
-
-class QString;
+#include "platform.h"
 
 class CString {
 public:
@@ -32,7 +30,3 @@ public:
 private:
     std::string m_text;
 };
-
-// Conversions at the boundary to the widgets.
-QString ToQString(const char* text);
-CString FromQString(const QString& text);

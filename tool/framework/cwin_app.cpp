@@ -1,7 +1,5 @@
 #include "cwin_app.h"
 
-#include <QApplication>
-
 #include "resource_module.h"
 
 namespace {
@@ -27,29 +25,3 @@ HICON CWinApp::LoadIcon(UINT id) const { return AfxLoadIcon(id); }
 CWinApp* AfxGetApp() { return g_app; }
 
 CWnd* AfxGetMainWnd() { return g_app != nullptr ? g_app->m_pMainWnd : nullptr; }
-
-std::string AfxGetAppName() {
-    if (QCoreApplication::instance() != nullptr) {
-        return QCoreApplication::applicationName().toStdString();
-    }
-    return "";
-}
-
-int AfxWinMain(int argc, char** argv) {
-    QApplication application(argc, argv);
-    if (const VersionInfo* version = AfxGetResourceHandle().version) {
-        QApplication::setApplicationVersion(QString::fromUtf8(version->productVersion));
-        // The program's own name captions its message boxes, whatever the installed file is
-        // called (kq-tools on the PATH).
-        QApplication::setApplicationName(QString::fromUtf8(version->internalName));
-    }
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr) {
-        return 1;
-    }
-    if (app->InitInstance() == FALSE) {
-        return app->ExitInstance();
-    }
-    QApplication::exec();
-    return app->ExitInstance();
-}

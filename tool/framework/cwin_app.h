@@ -1,11 +1,11 @@
-// The application object. The program defines exactly one, as a static object; the entry point
-// creates the Qt application, calls its InitInstance and runs a message loop only when that
-// returns TRUE.
+// The application object. The program defines exactly one, as a static object; AfxWinMain sets
+// up the platform's windowing (the Qt application; the common controls on Windows), calls its
+// InitInstance and runs a message loop only when that returns TRUE.
 #pragma once
 
 #include <string>
 
-#include "win_types.h"
+#include "platform.h"
 
 class CWnd;
 

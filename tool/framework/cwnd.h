@@ -1,13 +1,12 @@
 // A window as the dialogs see it: a dialog or one of its controls, spoken to with messages. Each
-// wraps the widget that shows it; a dialog finds its controls by ID.
+// wraps the platform's window that shows it (a widget under Qt); a dialog finds its controls by ID.
 #pragma once
 
 #include <cstddef>
 
 #include "cstring.h"
-#include "win_types.h"
+#include "platform.h"
 
-class QWidget;
 struct MessageMap;
 
 class CWnd {
@@ -17,11 +16,10 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    HWND GetSafeHwnd() const { return m_widget; }
-    QWidget* Widget() const { return m_widget; }
+    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // Binds this object to a window, or lets go of it.
-    void Attach(QWidget* widget, int id);
+    void Attach(HWND window, int id);
     void Detach();
 
     void SetWindowText(const char* text);
@@ -65,7 +63,7 @@ private:
         LPARAM lParam = 0;
     };
 
-    QWidget* m_widget = nullptr;
+    HWND m_hWnd = nullptr;
     int m_id = IDC_STATIC;
     Message m_current;
 };

@@ -4,7 +4,7 @@
 // members after it keep their values (a value that failed only its range is already stored).
 #pragma once
 
-#include "win_types.h"
+#include "platform.h"
 
 class CDialog;
 class CWnd;

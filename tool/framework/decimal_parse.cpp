@@ -1,30 +1,30 @@
 #include "decimal_parse.h"
 
-#include <QRegularExpression>
 #include <charconv>
 #include <cmath>
+#include <regex>
 #include <string>
 
 namespace {
 
 // Blanks, a sign, the digits, blanks. A real number has digits with an optional point and
 // fraction (or a point and a fraction) and an optional exponent: no "inf", "nan" or hex.
-const QRegularExpression kReal(QStringLiteral(
-    R"(\A[ \t\r\n]*([+-]?)((?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?)[ \t\r\n]*\z)"));
-const QRegularExpression kInteger(QStringLiteral(R"(\A[ \t\r\n]*([+-]?)([0-9]+)[ \t\r\n]*\z)"));
+// Matched against the whole text.
+const std::regex kReal(
+    R"([ \t\r\n]*([+-]?)((?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?)[ \t\r\n]*)");
+const std::regex kInteger(R"([ \t\r\n]*([+-]?)([0-9]+)[ \t\r\n]*)");
 
 struct Number {
     bool negative;
     std::string digits;  // without the sign, which from_chars would not take as a plus
 };
 
-std::optional<Number> Match(const QRegularExpression& pattern, std::string_view text) {
-    const QRegularExpressionMatch match =
-        pattern.match(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    if (!match.hasMatch()) {
+std::optional<Number> Match(const std::regex& pattern, std::string_view text) {
+    std::match_results<std::string_view::const_iterator> match;
+    if (!std::regex_match(text.begin(), text.end(), match, pattern)) {
         return std::nullopt;
     }
-    return Number{match.captured(1) == QLatin1Char('-'), match.captured(2).toStdString()};
+    return Number{match.str(1) == "-", match.str(2)};
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "win_types.h"
+#include "platform.h"
 
 enum class ControlKind {
     GroupBox,    // a frame with a caption

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "win_types.h"
+#include "platform.h"
 
 class CWnd;
 

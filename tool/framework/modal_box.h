@@ -5,12 +5,11 @@
 #include <functional>
 #include <string>
 
-#include "win_types.h"
+#include "platform.h"
 
-class QWidget;
-
+// The texts are UTF-8, as the dialogs write them.
 struct MessageBoxRequest {
-    QWidget* owner;
+    HWND owner;
     std::string text;
     std::string caption;
     UINT type;
@@ -24,7 +23,7 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 
 // A box with an OK button and the icon `type` names, over `owner` (else over the open modal
 // dialog or the main window). A null caption is the application's name.
-int ShowMessageBox(QWidget* owner, const char* text, const char* caption, UINT type);
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
 // A box owned by the application's main window.
 int AfxMessageBox(const char* text, UINT type = MB_OK);

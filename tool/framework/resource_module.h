@@ -2,7 +2,7 @@
 // test may swap for a variant of its own, as a resource handle swaps them.
 #pragma once
 
-#include "win_types.h"
+#include "platform.h"
 
 struct DialogTemplate;
 
@@ -16,7 +16,9 @@ struct VersionInfo {
 struct ResourceModule {
     const DialogTemplate* (*findDialog)(UINT id);  // nullptr when there is no such template
     const char* (*findString)(UINT id);            // UTF-8, nullptr when there is no such string
-    const char* (*iconFile)(UINT id);  // a Qt resource path of the icon's image, or nullptr
+    // The icon's image as a Qt resource path, or nullptr when the module has no such icon. On
+    // Windows the image is the executable's icon resource of the same ID.
+    const char* (*iconFile)(UINT id);
     const VersionInfo* version;
 };
 

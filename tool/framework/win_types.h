@@ -1,11 +1,13 @@
-// The window-system vocabulary the dialogs are written in: handles, messages, notification codes
-// and flags, with the numbers the dialogs' descriptions use.
+// The window-system vocabulary the dialogs are written in, where there is no Win32 API: handles,
+// messages, notification codes and flags, with the numbers Windows gives them. Handles are opaque;
+// the Qt implementation knows what they point at. Included through platform.h only.
 #pragma once
 
 #include <cstdint>
 
-class QIcon;
-class QPainter;
+struct HICON__;
+struct HDC__;
+struct HMENU__;
 
 using BOOL = int;
 using BYTE = std::uint8_t;
@@ -19,9 +21,10 @@ using LRESULT = std::intptr_t;
 using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 using HWND = void*;
-using HICON = const QIcon*;
+using HICON = HICON__*;
 using HCURSOR = HICON;
-using HDC = QPainter*;
+using HDC = HDC__*;
+using HMENU = HMENU__*;
 
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
@@ -42,12 +45,6 @@ struct RECT {
     LONG bottom = 0;
 };
 using LPRECT = RECT*;
-
-class CRect : public RECT {
-public:
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
 
 // Window messages.
 inline constexpr UINT WM_PAINT = 0x000F;
@@ -112,7 +109,6 @@ constexpr int GetSystemMetrics(int index) {
 // Dialog command IDs and message box results.
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
-inline constexpr int IDC_STATIC = -1;
 
 // Message box styles.
 inline constexpr UINT MB_OK = 0x0;

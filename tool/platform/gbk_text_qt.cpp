@@ -1,12 +1,12 @@
-#include "gbk_text.h"
-
 #include <QStringEncoder>
+
+#include "gbk_text.h"
 
 std::optional<std::string> ToGbk(const CString& text) {
     QStringEncoder encoder("GBK");
     if (!encoder.isValid()) {
         return std::nullopt;
     }
-    const QByteArray bytes = encoder.encode(ToQString(text));
+    const QByteArray bytes = encoder.encode(QString::fromStdString(text.str()));
     return bytes.toStdString();
 }

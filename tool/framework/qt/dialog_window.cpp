@@ -34,10 +34,7 @@ DialogWindow::DialogWindow(QWidget* parent, const DialogTemplate& dialog, Notify
     m_systemMenu->setObjectName(QStringLiteral("system menu"));
     // The menu's standard item; the dialogs append theirs after it.
     QAction* close = m_systemMenu->addAction(QStringLiteral("关闭(&C)\tAlt+F4"));
-    connect(close, &QAction::triggered, this, [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { m_send(WM_SYSCOMMAND, SC_CLOSE, 0); }, Qt::QueuedConnection);
-    });
+    connect(close, &QAction::triggered, this, [this] { SystemCommand(SC_CLOSE); });
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
     connect(shortcut, &QShortcut::activated, this,
             [this] { ShowSystemMenu(mapToGlobal(QPoint(0, 0))); });
@@ -45,6 +42,12 @@ DialogWindow::DialogWindow(QWidget* parent, const DialogTemplate& dialog, Notify
 
 void DialogWindow::ShowSystemMenu(const QPoint& globalPosition) {
     m_systemMenu->popup(globalPosition);
+}
+
+// Queued, so that the command runs once the menu is gone, not inside its event handling.
+void DialogWindow::SystemCommand(UINT id) {
+    QMetaObject::invokeMethod(
+        this, [this, id] { m_send(WM_SYSCOMMAND, id, 0); }, Qt::QueuedConnection);
 }
 
 void DialogWindow::Command(int id) {

@@ -8,13 +8,14 @@
 
 #include "icon_static.h"
 #include "multi_line_edit.h"
+#include "qt_handles.h"
 #include "resource_module.h"
 #include "single_line_edit.h"
 #include "track_bar.h"
 
 namespace {
 
-LPARAM HandleOf(QWidget* widget) { return reinterpret_cast<LPARAM>(static_cast<HWND>(widget)); }
+LPARAM ParameterOf(QWidget* widget) { return reinterpret_cast<LPARAM>(HandleOf(widget)); }
 
 // The free Song face draws an underscore just below the descent it reports, where SimSun keeps it
 // inside; a label reaches that far down so the underscore is not cut off.
@@ -78,7 +79,7 @@ QWidget* MakeControl(QWidget* window, const ControlTemplate& control, const Noti
                                                            : QSlider::TicksBelow);
             slider->SetNotify([slider, notify](UINT code, int position) {
                 notify(WM_HSCROLL, MAKEWPARAM(code, static_cast<unsigned>(position)),
-                       HandleOf(slider));
+                       ParameterOf(slider));
             });
             return slider;
         }
@@ -97,7 +98,7 @@ QWidget* MakeControl(QWidget* window, const ControlTemplate& control, const Noti
             const int id = control.id;
             QObject::connect(button, &QPushButton::clicked, window, [button, id, notify] {
                 notify(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
-                       HandleOf(button));
+                       ParameterOf(button));
             });
             return button;
         }

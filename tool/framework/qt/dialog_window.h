@@ -17,6 +17,8 @@ public:
 
     QMenu* SystemMenu() const { return m_systemMenu; }
     void ShowSystemMenu(const QPoint& globalPosition);
+    // Sends the dialog WM_SYSCOMMAND with `id` once the menu that chose it has closed.
+    void SystemCommand(UINT id);
 
     void accept() override;
     void reject() override;

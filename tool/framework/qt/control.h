@@ -1,7 +1,7 @@
 // A child control that answers the window messages of its kind (edit, track bar, icon static).
 #pragma once
 
-#include "win_types.h"
+#include "platform.h"
 
 class Control {
 public:

@@ -2,6 +2,8 @@
 
 #include <QIcon>
 
+#include "qt_handles.h"
+
 IconStatic::IconStatic(QWidget* parent, HICON icon) : QLabel(parent) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Show(icon);
@@ -12,7 +14,7 @@ void IconStatic::Show(HICON icon) {
     if (icon == nullptr) {
         clear();
     } else {
-        setPixmap(icon->pixmap(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
+        setPixmap(IconOf(icon)->pixmap(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
     }
 }
 

@@ -1,5 +1,6 @@
-// What differs when the link tests are built for Windows and run under Wine: a few behaviours
-// belong to one platform (or to Wine) only, and the tests of them say so and are skipped there.
+// What differs when the link and dialog tests are built for Windows and run under Wine: a few
+// behaviours belong to one platform (or to Wine) only, and the tests of them say so and are
+// skipped there.
 #pragma once
 
 #include <stdlib.h>
@@ -27,9 +28,10 @@ inline void UnsetEnvironment(const char* name) { unsetenv(name); }
 #endif
 
 // The reasons given for skipping.
-inline constexpr char kModelInLinuxProcess[] =
-    "the simulated sensor's model lives in the Linux process serving the pty";
 inline constexpr char kPosixOnly[] = "POSIX layer only: Windows has its own";
 inline constexpr char kOwnPty[] = "the device is a pty of the test's own process, a Linux one";
 inline constexpr char kWineSharesPorts[] =
     "Wine opens a COM port a second time; Windows and the Linux layer refuse it";
+inline constexpr char kLinuxErrorText[] =
+    "the words for a system error are the C library's on Linux; Windows has its own, in the "
+    "user's language";

@@ -1,0 +1,132 @@
+// The dialog on Qt: a DialogWindow with the template's controls built on it, run modally in a
+// nested event loop.
+#include <QIcon>
+#include <QPainter>
+
+#include "cdialog.h"
+#include "dialog_builder.h"
+#include "dialog_window.h"
+#include "qt_handles.h"
+#include "resource_module.h"
+
+struct CDialog::Window {
+    std::unique_ptr<DialogWindow> widget;
+    std::vector<QWidget*> tabStops;
+    HICON icons[2] = {nullptr, nullptr};  // small, big
+
+    void FocusFirstTabStop() const {
+        for (QWidget* control : tabStops) {
+            if (control->isEnabled() && !control->isHidden()) {
+                control->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        }
+    }
+
+    LRESULT ChangeIcon(WPARAM size, HICON icon) {
+        const std::size_t index = size == ICON_BIG ? 1 : 0;
+        const HICON previous = icons[index];
+        icons[index] = icon;
+        const HICON shown = icons[1] != nullptr ? icons[1] : icons[0];
+        widget->setWindowIcon(shown != nullptr ? *IconOf(shown) : QIcon());
+        return reinterpret_cast<LRESULT>(previous);
+    }
+};
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
+
+// The members data exchange bound have ended before this runs: they are left alone.
+CDialog::~CDialog() {
+    m_controls.clear();
+    DestroyWindow();
+}
+
+INT_PTR CDialog::DoModal() {
+    if (CreateFromTemplate() == nullptr) {
+        return -1;
+    }
+    if (!m_ended) {
+        m_window->widget->setWindowModality(Qt::ApplicationModal);
+        m_window->widget->exec();
+    }
+    DestroyWindow();
+    return m_modalResult;
+}
+
+BOOL CDialog::Create() {
+    const DialogTemplate* dialog = CreateFromTemplate();
+    if (dialog == nullptr) {
+        return FALSE;
+    }
+    if (!m_ended && (dialog->style & kDialogVisible) != 0) {
+        m_window->widget->show();
+    }
+    return TRUE;
+}
+
+const DialogTemplate* CDialog::CreateFromTemplate() {
+    const DialogTemplate* dialog = AfxGetResourceHandle().findDialog(m_templateId);
+    if (dialog == nullptr || m_window) {
+        return nullptr;
+    }
+    const NotifyDialog send = [this](UINT message, WPARAM wParam, LPARAM lParam) {
+        SendMessage(message, wParam, lParam);
+    };
+    m_window = std::make_unique<Window>();
+    m_window->widget = std::make_unique<DialogWindow>(WidgetOf(OwnerWindow()), *dialog, send);
+    DialogWindow* window = m_window->widget.get();
+    Attach(HandleOf(window), IDC_STATIC);
+    m_systemMenu = std::make_unique<CMenu>(HandleOf(window->SystemMenu()));
+    for (const BuiltControl& control :
+         BuildControls(window, *dialog, BaseUnitsOf(window->font()), send)) {
+        if (control.source->id != IDC_STATIC) {
+            AddControl(control.source->id, HandleOf(control.widget));
+        }
+        if ((control.source->style & kTabStop) != 0) {
+            m_window->tabStops.push_back(control.widget);
+        }
+    }
+    m_ended = false;
+    if (OnInitDialog()) {
+        m_window->FocusFirstTabStop();
+    }
+    return dialog;
+}
+
+BOOL CDialog::DestroyWindow() {
+    if (!m_window) {
+        return FALSE;
+    }
+    ForgetWindow();
+    m_window.reset();
+    return TRUE;
+}
+
+void CDialog::EndDialog(int result) {
+    m_modalResult = result;
+    m_ended = true;
+    if (m_window) {
+        m_window->widget->done(result);
+    }
+}
+
+// What a dialog does with a message its map leaves alone.
+LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            }
+            return 0;
+        case WM_SETICON:
+            return m_window->ChangeIcon(wParam, reinterpret_cast<HICON>(lParam));
+        case WM_ICONERASEBKGND: {
+            QWidget* window = m_window->widget.get();
+            PainterOf(reinterpret_cast<HDC>(wParam))
+                ->fillRect(window->rect(), window->palette().window());
+            return 1;
+        }
+        default:
+            return 0;
+    }
+}
