@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of KQ_Tools.exe under Wine on a virtual display, connected to a simulated sensor on
-# COM3 with its vibration alarm raised: the main dialog at 96 and at 144 DPI (150 %), as PNGs in
-# OUT_DIR, to be looked at by a person.
+# COM3 with its vibration alarm raised: the main dialog at 96 and at 144 DPI (150 %), and at 96 DPI
+# the About box, opened from the system menu as a user does (a click on the title bar's icon, then
+# the menu's last item), as PNGs in OUT_DIR, to be looked at by a person.
 # usage: screenshot.sh LINUX_BUILD WINDOWS_BUILD OUT_DIR
 set -euo pipefail
 
@@ -41,32 +42,52 @@ set_dpi() {
         '[HKEY_CURRENT_CONFIG\Software\Fonts]' "\"LogPixels\"=dword:$hex" ''
 }
 
-# The dialog's top-level X window once it is mapped: Wine names it after the caption.
-dialog_window() {
-    xwininfo -root -tree | awk '/"KQ_Tools": \(/ && $0 !~ /unmapped/ {print $1; exit}'
+# The top-level X window captioned $1 once it is shown (Wine names it after the caption), or
+# nothing after ten seconds. The window exists some time before its controls do.
+shown_window() {
+    local window i
+    for ((i = 0; i < SHOW_POLLS; i++)); do
+        window="$(xwininfo -root -tree |
+            awk -v caption="\"$1\": (" 'index($0, caption) && $0 !~ /unmapped/ {print $1; exit}')"
+        if [ -n "$window" ] && xwininfo -id "$window" | grep -q IsViewable; then
+            echo "$window"
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "screenshot: no window \"$1\" (see $KQ_WINE_LOG)" >&2
+    return 1
+}
+
+save() {
+    import -window "$1" "$OUT/$2.png"
+    echo "screenshot: $OUT/$2.png ($(identify -format '%wx%h' "$OUT/$2.png"))"
 }
 
 shoot() {
-    local dpi="$1" window="" i
+    local dpi="$1" window about status=0
     set_dpi "$dpi"
     env LD_PRELOAD="$KQ_WINE_SHIM" "$WINE" "$WINDOWS_BUILD/bin/KQ_Tools.exe" 2>>"$KQ_WINE_LOG" &
     local tool=$!
-    for ((i = 0; i < SHOW_POLLS; i++)); do
-        window="$(dialog_window)"
-        [ -n "$window" ] && xwininfo -id "$window" | grep -q IsViewable && break
-        window=""
-        sleep 0.1
-    done
-    if [ -z "$window" ]; then
-        echo "screenshot: KQ_Tools did not show its dialog at $dpi DPI (see $KQ_WINE_LOG)" >&2
-        kill "$tool" 2>/dev/null || true
-        return 1
+    if window="$(shown_window KQ_Tools)"; then
+        sleep 2 # some polls: the readings and the lamps
+        save "$window" "kq_tools_${dpi}dpi"
+        if [ "$dpi" = 96 ]; then
+            xdotool mousemove --window "$window" 10 10 click 1
+            sleep 0.5
+            xdotool key Up Return
+            if about="$(shown_window "关于 KQ_Tools")"; then
+                save "$about" "about_${dpi}dpi"
+            else
+                status=1
+            fi
+        fi
+    else
+        status=1
     fi
-    sleep 2 # some polls: the readings and the lamps
-    import -window "$window" "$OUT/kq_tools_${dpi}dpi.png"
-    echo "screenshot: $OUT/kq_tools_${dpi}dpi.png ($(identify -format '%wx%h' "$OUT/kq_tools_${dpi}dpi.png"))"
     kill "$tool" 2>/dev/null || true
     wait "$tool" 2>/dev/null || true
+    return "$status"
 }
 
 # The sensor, with an alarm and two stored records, until this script ends.
