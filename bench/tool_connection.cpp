@@ -27,6 +27,7 @@
 #include "link_error_box.h"
 #include "modal_box.h"
 #include "pty_server.h"
+#include "qt_handles.h"
 #include "resource.h"
 #include "tool_resources.h"
 #include "tools_app.h"
@@ -74,7 +75,7 @@ private:
 };
 
 std::string Text(CToolsDlg& dialog, int id) {
-    return WidgetText(dialog.GetDlgItem(id)->Widget()).toStdString();
+    return WidgetText(WidgetOf(*dialog.GetDlgItem(id))).toStdString();
 }
 
 // Runs the window's event loop, sleeping while there is nothing to do, until `done` holds (looked
@@ -152,7 +153,7 @@ void PulledAndPluggedBack(bool silentAbove) {
     RunFor(1000);
 
     auto* button =
-        qobject_cast<QPushButton*>(dialog.GetDlgItem(IDC_READ_VIBRATION_ALARM)->Widget());
+        qobject_cast<QPushButton*>(WidgetOf(*dialog.GetDlgItem(IDC_READ_VIBRATION_ALARM)));
     double longestPress = 0;
     for (int press = 0; press < 5; ++press) {
         const auto start = Clock::now();
