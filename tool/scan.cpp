@@ -185,6 +185,6 @@ void CToolsDlg::LookForLostSensor() {
     }
     m_rescanStarted = now;
     m_rescan = std::async(std::launch::async, [] {
-        return ScanForSensor(kScannedPorts, sensor::kIdentity, sensor::kBaudRate);
+        return FindSensorAgain(kScannedPorts, sensor::kIdentity, sensor::kBaudRate, kRescanPeriod);
     });
 }

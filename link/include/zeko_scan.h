@@ -3,6 +3,7 @@
 // shared library or the DLL, whose interface stays the six functions.
 #pragma once
 
+#include <chrono>
 #include <span>
 #include <vector>
 
@@ -26,6 +27,14 @@ struct SensorScan {
 // as the answer is known. The scan shows no error box (the results say what failed), and the
 // link's own port and state are not touched: the caller opens `found` with ZEKO_initial.
 SensorScan ScanForSensor(std::span<const int> ports, long id, long baudRate);
+
+// For a sensor whose device went away: asks every port of `ports` at once, as ScanForSensor does,
+// and takes the first port whose device answers as the sensor, whichever port that is. Ports
+// still being asked when one is found, or when `limit` has passed, are stopped; `found` is 0 when
+// none answered in time. Silent ports cannot hold such a search beyond `limit`, so searches
+// repeated one after another notice a sensor that comes back within about `limit`.
+SensorScan FindSensorAgain(std::span<const int> ports, long id, long baudRate,
+                           std::chrono::milliseconds limit);
 
 // Asks every port of `ports` at once, as ScanForSensor does, and waits for every answer: one
 // result per port, in port order.

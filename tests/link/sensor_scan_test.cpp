@@ -101,4 +101,20 @@ INSTANTIATE_TEST_SUITE_P(
                                {ZEKO_NO_ANSWER, ZEKO_NO_PORT, ZEKO_WRONG_IDENTITY}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+using FindSensorAgainTest = SensorFixture;
+
+// After a loss any port whose device answers as the sensor will do: a silent port below it, or a
+// deadline, stops the silent port's question before its first attempt is over.
+TEST_F(FindSensorAgainTest, SilentPortsHoldTheSearchNeitherPastAnAnswerNorPastItsLimit) {
+    Sensor(kFirstPort).SetSilent(true);
+    Sensor(kFirstPort + 1);
+    const std::vector<int> ports = {kFirstPort, kFirstPort + 1};
+    EXPECT_EQ(FindSensorAgain(ports, 19281, 115200, std::chrono::seconds(10)).found, ports[1]);
+    EXPECT_EQ(RequestTexts(kFirstPort).size(), 1u);
+
+    EXPECT_EQ(
+        FindSensorAgain({ports.data(), 1}, 19281, 115200, std::chrono::milliseconds(100)).found, 0);
+    EXPECT_EQ(RequestTexts(kFirstPort).size(), 2u);
+}
+
 }  // namespace
