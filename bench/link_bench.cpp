@@ -1,4 +1,4 @@
-// Round trips over a pty against the simulated sensor, and what a silent sensor costs.
+// Round trips over a pty against the simulated sensor, what a silent sensor costs, and the scan.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -16,6 +16,7 @@
 #include "pty_server.h"
 #include "sensor_contract.h"
 #include "zeko_api.h"
+#include "zeko_scan.h"
 
 namespace {
 
@@ -120,6 +121,31 @@ void SilentSensorTimeout(benchmark::State& state) {
     Bench::Get().Sensor().SetSilent(false);
 }
 BENCHMARK(SilentSensorTimeout)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// The scan of sixteen ports at once, fifteen silent and the sensor on the last, as a laptop's
+// Bluetooth ports ahead of a USB adapter: its wall time (one port after another took about 60 s)
+// and the CPU the process spends in it.
+void ScanBehindSilentPorts(benchmark::State& state) {
+    Bench::Get();
+    constexpr int kFirst = kCom + 2;
+    constexpr int kPorts = 16;
+    std::vector<std::unique_ptr<sim::PtyServer>> devices;
+    std::vector<int> ports;
+    for (int com = kFirst; com < kFirst + kPorts; ++com) {
+        devices.push_back(std::make_unique<sim::PtyServer>(std::getenv("KQ_PORTS_DIR"), com));
+        devices.back()->SetSilent(com != kFirst + kPorts - 1);
+        ports.push_back(com);
+    }
+    double cpu = 0;
+    for (auto _ : state) {
+        const double before = ProcessCpuMilliseconds();
+        const SensorScan scan = ScanForSensor(ports, sensor::kIdentity, sensor::kBaudRate);
+        cpu += ProcessCpuMilliseconds() - before;
+        if (scan.found != ports.back()) state.SkipWithError("the scan missed the sensor");
+    }
+    state.counters["cpu_ms_per_scan"] = cpu / static_cast<double>(state.iterations());
+}
+BENCHMARK(ScanBehindSilentPorts)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A port that streams without pause (a device sending at full speed): how long one parameter
 // read takes and the CPU the calling thread spends in it. Its timeouts allow about 2 s.

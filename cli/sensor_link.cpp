@@ -1,6 +1,7 @@
 #include "sensor_link.h"
 
 #include <string>
+#include <vector>
 
 #include "exit_status.h"
 #include "port_names.h"
@@ -8,6 +9,7 @@
 #include "result_text.h"
 #include "sensor_contract.h"
 #include "zeko_api.h"
+#include "zeko_scan.h"
 
 namespace {
 
@@ -31,21 +33,33 @@ std::string NoSensorText(int port, int result) {
 
 }  // namespace
 
-SensorLink::SensorLink(int port) {
-    if (port != 0) {
-        const int result = ZEKO_initial(port, sensor::kIdentity, sensor::kBaudRate);
-        if (result != ZEKO_OK) throw CommandFailure(kExitNoSensor, NoSensorText(port, result));
-        return;
-    }
-    int result = ZEKO_OK;
-    for (int candidate = kFirstScannedPort; candidate <= kLastScannedPort; ++candidate) {
-        result = ZEKO_initial(candidate, sensor::kIdentity, sensor::kBaudRate);
-        if (result == ZEKO_OK) return;
-    }
+SensorLink::SensorLink(int port) : m_port(port) {
+    const int result = Open();
+    if (result == ZEKO_OK) return;
+    if (port != 0) throw CommandFailure(kExitNoSensor, NoSensorText(port, result));
     throw CommandFailure(kExitNoSensor, "no sensor on COM1 to COM16 (last result " +
                                             ResultText(result, LinkCall::Initial) +
                                             "); `zeko ports` tells why each port failed");
 }
+
+int SensorLink::Open() {
+    if (m_port != 0) {
+        const int result = ZEKO_initial(m_port, sensor::kIdentity, sensor::kBaudRate);
+        if (result == ZEKO_OK) m_open = m_port;
+        return result;
+    }
+    std::vector<int> ports;
+    for (int port = kFirstScannedPort; port <= kLastScannedPort; ++port) ports.push_back(port);
+    const SensorScan scan = ScanForSensor(ports, sensor::kIdentity, sensor::kBaudRate);
+    if (scan.found == 0) return scan.ports.back().result;
+    const int result = ZEKO_initial(scan.found, sensor::kIdentity, sensor::kBaudRate);
+    if (result == ZEKO_OK) m_open = scan.found;
+    return result;
+}
+
+bool SensorLink::Find() { return Open() == ZEKO_OK; }
+
+bool SensorLink::DeviceGone() const { return LinkDeviceGone(); }
 
 SensorLink::~SensorLink() { ZEKO_close(); }
 

@@ -7,7 +7,7 @@
 
 class SensorLink {
 public:
-    // port 0 scans COM1 to COM16 and keeps the first port holding the sensor.
+    // port 0 scans COM1 to COM16 and keeps the lowest port holding the sensor.
     explicit SensorLink(int port);
     ~SensorLink();  // closes the port
     SensorLink(const SensorLink&) = delete;
@@ -18,4 +18,17 @@ public:
     // Block command `command` with `payload`, filling all of `reply`.
     void Block(unsigned command, std::span<const std::uint8_t> payload,
                std::span<std::uint8_t> reply);
+
+    // Whether the link let its port go because the device went away (pulled, hung up).
+    bool DeviceGone() const;
+    // Looks for the sensor once more, as the constructor did: true when it answers again.
+    bool Find();
+    int Port() const { return m_open; }
+
+private:
+    // ZEKO_OK with the port open, else the result of the port given or the last port scanned.
+    int Open();
+
+    const int m_port;  // as asked: 0 to scan
+    int m_open = 0;    // the port the sensor was found on
 };

@@ -25,6 +25,7 @@ using Clock = std::chrono::steady_clock;
 
 // As the dialog: from the third failed poll in a row on, the link counts as lost.
 constexpr int kFailuresBeforeLost = 3;
+constexpr auto kRescanInterval = std::chrono::seconds(2);
 
 struct AlarmName {
     const char* name;
@@ -89,9 +90,27 @@ bool WaitForStop(const sigset_t& stops, Clock::time_point deadline) {
     }
 }
 
+// Looks for the sensor again every 2 s after its device went away, until it answers (on its old
+// port or, when scanning, on another), a stop signal comes or the polls counted run out. Each
+// attempt that finds nothing stands for a failed poll: reported, and counted by --count.
+bool FindAgain(SensorLink& link, const sigset_t& stops, int& polls, int count) {
+    std::cerr << "zeko: the device is gone; looking for the sensor every 2 s" << std::endl;
+    for (auto next = Clock::now();;) {
+        next = std::max(next + kRescanInterval, Clock::now());
+        if (WaitForStop(stops, next)) return false;
+        if (link.Find()) {
+            std::cerr << "zeko: the sensor answers again on COM" << link.Port() << std::endl;
+            return true;
+        }
+        std::cerr << "zeko: no sensor found" << std::endl;
+        if (++polls == count) return false;
+    }
+}
+
 // One poll per interval, never more: a poll that overruns its interval is followed at once by the
 // next, not by a burst of the missed ones. A failed poll is reported and the watch goes on; three
-// in a row end it. Ctrl-C (or SIGTERM) ends it after the poll in progress.
+// in a row end it, unless the device went away: then the sensor is looked for until it is back.
+// Ctrl-C (or SIGTERM) ends it after the poll in progress.
 int Watch(SensorLink& link, const CommonOptions& options, const WatchOptions& watch) {
     sigset_t stops;
     sigemptyset(&stops);
@@ -111,6 +130,15 @@ int Watch(SensorLink& link, const CommonOptions& options, const WatchOptions& wa
         } catch (const CommandFailure& failure) {
             std::cerr << "zeko: " << failure.what() << std::endl;
             status = failure.status;
+            if (link.DeviceGone() && polls != watch.count) {
+                if (!FindAgain(link, stops, polls, watch.count)) {
+                    status = kExitNoSensor;
+                    break;
+                }
+                failures = 0;
+                next = Clock::now();
+                continue;
+            }
             if (++failures >= kFailuresBeforeLost) break;
         }
         if (polls == watch.count) break;

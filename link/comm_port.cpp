@@ -1,5 +1,6 @@
 #include "comm_port.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -68,7 +69,9 @@ CCommPort::CCommPort()
       m_transferOverlapped{},
       m_dwCommEvents(0),
       m_bPortFailed(false),
-      m_bCommWaitPending(false) {
+      m_bCommWaitPending(false),
+      m_bDeviceGone(false),
+      m_bErrorBoxes(true) {
     // Once for the port's life: Windows leaves initialising a critical section twice undefined.
     InitializeCriticalSection(&m_csPort);
 }
@@ -116,23 +119,26 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
     }
     m_hPort = handle;
     m_bPortFailed = false;
+    m_bDeviceGone = false;
 
     m_timeouts = {kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout};
     // The first configuration step that fails is named in the box; the rest are skipped.
     if (!SetCommTimeouts(m_hPort, &m_timeouts)) {
-        ShowPortError("SetCommTimeouts()");
+        ShowPortError("SetCommTimeouts()", GetLastError());
     } else if (!SetCommMask(m_hPort, eventMask)) {
-        ShowPortError("SetCommMask()");
+        ShowPortError("SetCommMask()", GetLastError());
     } else if (!GetCommState(m_hPort, &m_lineSettings)) {
-        ShowPortError("GetCommState()");
+        ShowPortError("GetCommState()", GetLastError());
     } else {
         m_lineSettings.EvtChar = kEventCharacter;
         if (!BuildCommDCBA(definition, &m_lineSettings)) {
-            ShowPortError("BuildCommDCB()");
+            ShowPortError("BuildCommDCB()", GetLastError());
         } else {
             // After the definition, so whatever its parser sets, what goes out is transparent.
             MakeLineTransparent(&m_lineSettings);
-            if (!SetCommState(m_hPort, &m_lineSettings)) ShowPortError("SetCommState()");
+            if (!SetCommState(m_hPort, &m_lineSettings)) {
+                ShowPortError("SetCommState()", GetLastError());
+            }
         }
     }
     PurgeComm(m_hPort, kPurgeAll);
@@ -160,6 +166,10 @@ void CCommPort::ClosePort() {
 }
 
 void CCommPort::SetReplyTimeout(DWORD milliseconds) { m_dwReplyTimeout = milliseconds; }
+
+void CCommPort::Interrupt() {
+    if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
+}
 
 // A port that is not open (never opened, failed to open, closed) refuses the exchange at once:
 // waiting on it could bring nothing but an error box per wait slice.
@@ -201,14 +211,23 @@ bool CCommPort::QueueBytes(const BYTE* request, int length) {
 // A request that does not fit the write buffer (or comes before any Open) is never sent, so no
 // reply can come: it ends at once as an exchange without reply.
 BYTE* CCommPort::RefuseRequest() {
+    EndReply();
+    return m_replyBuffer;
+}
+
+void CCommPort::EndReply() {
     std::memcpy(m_replyBuffer, kTimeoutMarker, sizeof kTimeoutMarker - 1);
     m_bReceiving = 0;
-    return m_replyBuffer;
 }
 
 BYTE* CCommPort::WaitForReply() {
     const DWORD start = timeGetTime();
     while (m_bReceiving) {
+        if (m_hPort == nullptr) {
+            // Let go (device gone, or interrupted): nothing can come.
+            EndReply();
+            break;
+        }
         if (m_bPortFailed) {
             // A port that failed brings nothing until it is opened again: rather than asking it
             // over and over (each failure at once, a busy loop), the exchange sleeps out its time.
@@ -233,21 +252,21 @@ BYTE* CCommPort::WaitForReply() {
             }
         }
 
-        if (Overdue(start)) {
-            std::memcpy(m_replyBuffer, kTimeoutMarker, sizeof kTimeoutMarker - 1);
-            m_bReceiving = 0;
-        }
+        if (Overdue(start)) EndReply();
     }
     return m_replyBuffer;
 }
 
 void CCommPort::ServeWaitSet(DWORD start) {
-    const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, kWaitSlice);
+    // A slice never reaches more than a tick past the reply timeout: one begun just before it
+    // would otherwise add up to half a slice to every attempt at a silent device.
+    const DWORD elapsed = timeGetTime() - start;
+    const DWORD slice =
+        elapsed < m_dwReplyTimeout ? std::min(kWaitSlice, m_dwReplyTimeout - elapsed + 1) : 1;
+    const DWORD signalled = WaitForMultipleObjects(3, m_hWaitSet, FALSE, slice);
     if (signalled == WAIT_OBJECT_0 + kStopIndex) {
+        // A closed port brings nothing: the exchange ends now.
         ClosePort();
-        // The stop event stays signalled and a closed port brings nothing: rather than
-        // cycling until the timeout, sleep it out.
-        SleepOut(start);
     } else if (signalled == WAIT_OBJECT_0 + kPortIndex) {
         // The comm wait ends in failure when the device goes while it is pending.
         m_bCommWaitPending = false;
@@ -270,15 +289,24 @@ void CCommPort::ServeWaitSet(DWORD start) {
     }
 }
 
+// An interruption ends the sleep.
 void CCommPort::SleepOut(DWORD start) {
     const DWORD elapsed = timeGetTime() - start;
-    if (elapsed <= m_dwReplyTimeout) Sleep(m_dwReplyTimeout - elapsed + 1);
+    if (elapsed > m_dwReplyTimeout) return;
+    if (WaitForSingleObject(m_hStopEvent, m_dwReplyTimeout - elapsed + 1) == WAIT_OBJECT_0) {
+        ClosePort();
+    }
 }
 
 void CCommPort::ReportPortFailure(const char* step) {
     if (m_bPortFailed) return;
     m_bPortFailed = true;
-    ShowPortError(step);
+    const DWORD error = GetLastError();
+    if (DeviceGoneError(error)) {
+        ClosePort();
+        m_bDeviceGone = true;
+    }
+    ShowPortError(step, error);
 }
 
 bool CCommPort::Overdue(DWORD start) const { return timeGetTime() - start > m_dwReplyTimeout; }
@@ -363,10 +391,11 @@ void CCommPort::StoreByte(BYTE byte) {
     }
 }
 
-void CCommPort::ShowPortError(const char* step) {
+void CCommPort::ShowPortError(const char* step, DWORD error) {
+    if (!m_bErrorBoxes) return;
     char* systemText = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
-                   GetLastError(), 0x400, reinterpret_cast<LPSTR>(&systemText), 0, nullptr);
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, error,
+                   0x400, reinterpret_cast<LPSTR>(&systemText), 0, nullptr);
     // The text is cut at the buffer's end, never written past it.
     char text[kErrorTextSize];
     std::snprintf(text, sizeof text,

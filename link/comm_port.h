@@ -3,6 +3,7 @@
 // reply is complete (terminator ";" or a byte count) or the reply timeout has passed.
 #pragma once
 
+#include <atomic>
 #include <cstring>
 
 #include "os/platform.h"
@@ -28,6 +29,14 @@ public:
              int writeBufferSize);
     void Close();
     void SetReplyTimeout(DWORD milliseconds);
+    // From another thread: the exchange running (or the next one) ends at once and the port
+    // closes. Safe once Open has returned.
+    void Interrupt();
+    // True from the moment the port was let go because its device went away until the next Open.
+    bool DeviceGone() const { return m_bDeviceGone; }
+    // A port asked from a worker thread fails quietly: its caller reads the failure from the
+    // result, and no box is shown off the host's own thread.
+    void SetErrorBoxes(bool shown) { m_bErrorBoxes = shown; }
 
     // Each returns the receive buffer, which begins with the TIMEOUT marker when no complete
     // reply came in time.
@@ -48,8 +57,11 @@ private:
     void SleepOut(DWORD start);
     // The first failure of the port in an exchange since it was opened is shown; the device has
     // failed (gone, most often) and later ones would only repeat it, box after box.
+    // A device that is gone is let go at once, before the box: a re-plugged adapter then finds
+    // its name free, and the exchange ends without waiting out its time.
     void ReportPortFailure(const char* step);
-    void ShowPortError(const char* step);
+    void ShowPortError(const char* step, DWORD error);
+    void EndReply();
 
 public:
     // Framing: stores one received byte and ends the reply where the receive mode says.
@@ -83,4 +95,6 @@ public:
     DWORD m_dwCommEvents;
     bool m_bPortFailed;       // a wait, read or write failed since the port was opened
     bool m_bCommWaitPending;  // a comm wait was started and has not been served yet
+    std::atomic<bool> m_bDeviceGone;
+    bool m_bErrorBoxes;
 };

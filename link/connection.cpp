@@ -6,26 +6,13 @@
 #include "link_state.h"
 #include "os/platform.h"
 #include "parameter_protocol.h"
-#include "sensor_contract.h"
+#include "sensor_port.h"
 #include "zeko_api.h"
 
 namespace {
 
-constexpr long kAcceptedBaudRates[] = {9600, 19200, 38400, 57600, 115200};
-constexpr char kParity = 'N';
-constexpr int kDataBits = 8;
-constexpr int kStopBits = 1;
-constexpr DWORD kEventMask = EV_RXCHAR | EV_RXFLAG;
-constexpr int kWriteBufferSize = 512;
 constexpr DWORD kVerifiedReplyTimeout = 500;
 constexpr std::size_t kRequestSize = 50;
-
-bool IsAcceptedBaudRate(long baudRate) {
-    for (long accepted : kAcceptedBaudRates) {
-        if (accepted == baudRate) return true;
-    }
-    return false;
-}
 
 struct Reply {
     int outcome;
@@ -38,24 +25,6 @@ Reply Attempt(const char* request) {
     char errorText[kErrorTextCapacity];
     reply.outcome = ExchangeParameter(request, &reply.number, &reply.value, errorText);
     return reply;
-}
-
-int GetSecondAttempt(const char* request, long* value) {
-    const Reply reply = Attempt(request);
-    switch (reply.outcome) {
-        case kValueReply:
-            *value = reply.value;
-            return ZEKO_OK;
-        case kAcknowledgementReply:
-            return ZEKO_WRONG_REPLY;
-        case kTimedOutReply:
-            g_nConnected = 0;
-            return ZEKO_LINK_LOST;
-        case kErrorTextReply:
-            return ZEKO_GET_TEXT;
-        default:
-            return ZEKO_MALFORMED;
-    }
 }
 
 int SetSecondAttempt(const char* request, int param) {
@@ -75,18 +44,6 @@ int SetSecondAttempt(const char* request, int param) {
     }
 }
 
-// A parameter read with the access lock held: up to two attempts.
-int ReadParameter(int param, long* value) {
-    char request[kRequestSize];
-    std::snprintf(request, sizeof request, "P%d;", param);
-    const Reply first = Attempt(request);
-    if (first.outcome == kValueReply && first.number == param) {
-        *value = first.value;
-        return ZEKO_OK;
-    }
-    return GetSecondAttempt(request, value);
-}
-
 }  // namespace
 
 extern "C" {
@@ -98,15 +55,10 @@ int ZEKO_initial(int port, long id, long baudRate) {
     if (const int refused = lock.Take()) return refused;
     g_nConnected = 0;
     if (!IsAcceptedBaudRate(baudRate)) return ZEKO_BAD_ARGUMENT;
-    if (g_commPort.Open(port, static_cast<DWORD>(baudRate), kParity, kDataBits, kStopBits,
-                        kEventMask, kWriteBufferSize) != 1) {
-        return ZEKO_NO_PORT;
-    }
+    if (!OpenSensorPort(g_commPort, port, baudRate)) return ZEKO_NO_PORT;
     g_nOpening = 1;
-    // The first read only wakes the line; the second one decides.
     long identity = 0;
-    ReadParameter(sensor::kParamIdentity, &identity);
-    if (ReadParameter(sensor::kParamIdentity, &identity) != ZEKO_OK) {
+    if (ReadIdentity(g_commPort, &identity) != ZEKO_OK) {
         g_commPort.Close();
         g_nOpening = 0;
         return ZEKO_NO_ANSWER;
@@ -141,7 +93,9 @@ int ZEKO_get(int param, long* value) {
     if (!LinkReady()) return ZEKO_NOT_READY;
     AccessLockHolder lock;
     if (const int refused = lock.Take()) return refused;
-    return ReadParameter(param, value);
+    const int result = ReadParameter(g_commPort, param, value);
+    if (result == ZEKO_LINK_LOST) g_nConnected = 0;
+    return result;
 }
 
 int ZEKO_set(int param, long value) {

@@ -4,6 +4,7 @@
 
 #include "os/platform.h"
 #include "zeko_api.h"
+#include "zeko_scan.h"
 
 CCommPort g_commPort;
 std::atomic<int> g_nConnected{0};
@@ -19,6 +20,8 @@ std::shared_ptr<void> g_accessLock;
 }  // namespace
 
 bool LinkReady() { return g_nConnected != 0 || g_nOpening != 0; }
+
+bool LinkDeviceGone() { return g_commPort.DeviceGone(); }
 
 void EnsureAccessLock() {
     std::lock_guard guard(g_accessLockGuard);

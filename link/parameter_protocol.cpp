@@ -30,9 +30,14 @@ std::int32_t ConvertDigits(const unsigned char* digits, int count) {
 
 }  // namespace
 
+int ExchangeParameter(CCommPort& port, const char* request, int* number, long* value,
+                      char* errorText) {
+    port.m_bFixedLength = 0;
+    return ParseParameterReply(port.ExchangeText(request), number, value, errorText);
+}
+
 int ExchangeParameter(const char* request, int* number, long* value, char* errorText) {
-    g_commPort.m_bFixedLength = 0;
-    return ParseParameterReply(g_commPort.ExchangeText(request), number, value, errorText);
+    return ExchangeParameter(g_commPort, request, number, value, errorText);
 }
 
 int ParseParameterReply(const unsigned char* reply, int* number, long* value, char* errorText) {

@@ -1,6 +1,8 @@
 // The ASCII parameter protocol: one request text ending in ";", one reply text ending in ";".
 #pragma once
 
+class CCommPort;
+
 // Outcomes of one parameter exchange.
 enum ParameterOutcome {
     kValueReply = 0,            // "P<n>=<value>;"
@@ -12,9 +14,11 @@ enum ParameterOutcome {
 
 inline constexpr int kErrorTextCapacity = 21;  // up to 20 bytes of text and the closing ";"
 
-// Sends `request` in terminator mode on the link's port and sorts the reply. `number` and
-// `value` are written only where the reply carries them; `errorText` gets the text and a ";",
-// no NUL.
+// Sends `request` in terminator mode on `port` (or the link's port) and sorts the reply.
+// `number` and `value` are written only where the reply carries them; `errorText` gets the text
+// and a ";", no NUL.
+int ExchangeParameter(CCommPort& port, const char* request, int* number, long* value,
+                      char* errorText);
 int ExchangeParameter(const char* request, int* number, long* value, char* errorText);
 
 // Sorts a reply at the start of a 100-byte receive buffer; reads at most its first 74 bytes.

@@ -1,6 +1,7 @@
 // The live status poll: every tick of the dialog's timer reads the sensor's status block and
 // shows its readings, the learned thresholds while learning runs, the record counter and the five
-// alarm lamps. Three failed polls in a row mark the link as lost in the status line.
+// alarm lamps. Three failed polls in a row mark the link as lost in the status line, and it stays
+// so while readings resume.
 #include <limits>
 
 #include "cwin_app.h"
@@ -29,8 +30,11 @@ constexpr Lamp kLamps[] = {
 
 }  // namespace
 
-// The timer's ID is not looked at: any tick polls.
+// The timer's ID is not looked at: any tick polls. While the device is gone each poll fails at
+// once and counts as failed, and the sensor is looked for, so polls succeed again as soon as it
+// is back.
 void CToolsDlg::OnTimer(UINT_PTR nIDEvent) {
+    LookForLostSensor();
     if (ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength, g_blockRequest,
                            g_blockReply) != 0) {
         CountPollFailure();

@@ -1,8 +1,11 @@
 // The main dialog's start: the About command in the system menu, the icons, and the scan of
-// COM1 to COM16 for the sensor, which decides whether the dialog polls or stays disconnected.
+// COM1 to COM16 for the sensor, which decides whether the dialog polls or stays disconnected;
+// and the same scan repeated, off the window's thread, while the sensor's device is gone.
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <numeric>
+#include <span>
 
 #include "port_failures.h"
 #include "port_names.h"
@@ -11,6 +14,7 @@
 #include "sensor_float.h"
 #include "tools_dlg.h"
 #include "zeko_api.h"
+#include "zeko_scan.h"
 
 namespace {
 
@@ -18,6 +22,17 @@ constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollPeriodMs = 100;
 constexpr int kSliderMax = 100;
 constexpr int kStartTemperature = 25;
+constexpr auto kRescanPeriod = std::chrono::seconds(2);
+
+constexpr int kScannedPortCount = kLastScannedPort - kFirstScannedPort + 1;
+
+constexpr std::array<int, kScannedPortCount> ScannedPorts() {
+    std::array<int, kScannedPortCount> ports{};
+    std::iota(ports.begin(), ports.end(), kFirstScannedPort);
+    return ports;
+}
+
+constexpr std::array<int, kScannedPortCount> kScannedPorts = ScannedPorts();
 
 // Every push button, in the order they are disabled when no sensor answers.
 constexpr int kButtons[] = {
@@ -44,16 +59,27 @@ int MovementSliderPosition(std::int32_t value) {
     return product / 200;
 }
 
-// Tries COM1 to COM16 in turn; 0 for the first port whose device is the sensor, else the last
-// port's result, after saying on standard error why each port failed.
+// Asks COM1 to COM16 at once and opens the lowest port whose device is the sensor; should it
+// fail to open after all, the ports above it are asked again, as a scan one port after another
+// would go on. 0 once connected, else the last port's result, after saying on standard error
+// why each port failed.
 int ScanPorts() {
-    std::array<int, kLastScannedPort - kFirstScannedPort + 1> results{};
-    for (int port = kFirstScannedPort; port <= kLastScannedPort; ++port) {
-        results[port - kFirstScannedPort] =
-            ZEKO_initial(port, sensor::kIdentity, sensor::kBaudRate);
-        if (results[port - kFirstScannedPort] == 0) {
+    std::array<int, kScannedPortCount> results{};
+    std::span<const int> remaining = kScannedPorts;
+    while (!remaining.empty()) {
+        const SensorScan scan = ScanForSensor(remaining, sensor::kIdentity, sensor::kBaudRate);
+        for (const PortScanResult& port : scan.ports) {
+            results[port.port - kFirstScannedPort] = port.result;
+        }
+        if (scan.found == 0) {
+            break;
+        }
+        const int result = ZEKO_initial(scan.found, sensor::kIdentity, sensor::kBaudRate);
+        if (result == 0) {
             return 0;
         }
+        results[scan.found - kFirstScannedPort] = result;
+        remaining = remaining.subspan(static_cast<std::size_t>(scan.found - remaining.front() + 1));
     }
     ReportPortFailures(results);
     return results.back();
@@ -131,4 +157,34 @@ void CToolsDlg::StartPolling() {
 
     SetTimer(kPollTimer, kPollPeriodMs, nullptr);
     GetDlgItem(IDC_STATUS)->SetWindowText("系统状态：设备连接成功!");
+}
+
+// Called at each tick. From the moment the link's device is gone until the link has the sensor
+// again (a port that opens but does not answer as the sensor does not end the search), a scan
+// runs on a thread of its own, at once and then every 2 s, one at a time, so that the window goes
+// on answering; the port a scan found is opened here, on the window's thread, which alone drives
+// the link.
+void CToolsDlg::LookForLostSensor() {
+    if (!LinkDeviceGone() && !m_rescanStarted) {
+        return;
+    }
+    if (m_rescan.valid()) {
+        if (m_rescan.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            return;
+        }
+        const SensorScan scan = m_rescan.get();
+        if (scan.found != 0 &&
+            ZEKO_initial(scan.found, sensor::kIdentity, sensor::kBaudRate) == 0) {
+            m_rescanStarted.reset();  // a later loss is looked after at once
+            return;
+        }
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (m_rescanStarted && now - *m_rescanStarted < kRescanPeriod) {
+        return;
+    }
+    m_rescanStarted = now;
+    m_rescan = std::async(std::launch::async, [] {
+        return FindSensorAgain(kScannedPorts, sensor::kIdentity, sensor::kBaudRate, kRescanPeriod);
+    });
 }

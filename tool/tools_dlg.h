@@ -2,10 +2,15 @@
 // by area in files of their own, as marked below; the window behaviours are in tools_dlg.cpp.
 #pragma once
 
+#include <chrono>
+#include <future>
+#include <optional>
+
 #include "cdialog.h"
 #include "cedit.h"
 #include "cslider_ctrl.h"
 #include "status_block.h"
+#include "zeko_scan.h"
 
 class CToolsDlg : public CDialog {
 public:
@@ -33,10 +38,12 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
 
-    // The start-up scan (scan.cpp, with OnInitDialog).
+    // The start-up scan, and the scan again while the device is gone (scan.cpp, with
+    // OnInitDialog).
     void AddAboutToSystemMenu();
     void ShowNoSensor(int result);
     void StartPolling();
+    void LookForLostSensor();
 
     // Live status polling (polling.cpp).
     void OnTimer(UINT_PTR nIDEvent);
@@ -66,4 +73,11 @@ protected:
     void AppendHistoryLine(const CString& line);
     void ShowRecordCounter();
     BOOL ReadRecord();
+
+private:
+    // The scan under way while the sensor is lost, and when the last one started, unset while
+    // the link has the sensor. Going with the dialog, the scan is waited for; it touches
+    // nothing of the dialog's.
+    std::future<SensorScan> m_rescan;
+    std::optional<std::chrono::steady_clock::time_point> m_rescanStarted;
 };

@@ -89,6 +89,19 @@ class Sensor:
     link is busy). A failed call raises ZekoError; after one with name "ZEKO_LINK_LOST" every call
     fails with "ZEKO_NOT_READY" until the sensor is closed and opened again. Bad arguments raise
     ValueError before anything is sent; calls on a closed sensor raise ValueError too.
+
+    After a loss: when the adapter is pulled (or the line hangs up) the library lets the port go
+    at once, so the re-plugged adapter keeps its device name, and calls fail at once instead of
+    waiting out their time; a sensor that only falls silent costs each call its timeout. Either
+    way, close the Sensor and open a new one until that succeeds, say every 2 seconds; without a
+    port number the new one finds the sensor under another COM name too:
+
+        while True:
+            try:
+                sensor = Sensor()
+                break
+            except ZekoError:
+                time.sleep(2)
     """
 
     def __init__(self, port: Optional[int] = None) -> None:

@@ -3,7 +3,9 @@
 // error, and nothing is printed as read that was not.
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "zeko_fixture.h"
 
@@ -26,10 +28,9 @@ sim::Reply Silence() {
     return reply;
 }
 
-// Answers the two identity reads, then nothing.
+// Answers the identity reads (the scan's two and ZEKO_initial's two), then nothing.
 void SilentAfterIdentity(sim::PtyServer& sensor) {
-    sensor.Script({});
-    sensor.Script({});
+    for (int read = 0; read < 4; ++read) sensor.Script({});
     sensor.Script(Silence());
     sensor.Script(Silence());
 }
@@ -179,6 +180,25 @@ TEST_F(ZekoFailure, WatchEndsAfterThreeFailedPollsInARow) {
     EXPECT_EQ(run.status, kLinkFailure);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 3) << run.err;
+}
+
+// A pulled adapter does not end the watch: the port is let go, and the scan finds the sensor
+// again, here under another COM name. The pulled adapter's name goes with it, as a USB device
+// node does: a new pty (of any program) may take the number of the one COM3 pointed at.
+TEST_F(ZekoFailure, WatchFindsTheSensorAgainAfterAPulledAdapter) {
+    Sensor(3);
+    Sensor(5);
+    const pid_t zeko = Start({"status", "--watch", "--interval", "100", "--count", "20"});
+    std::this_thread::sleep_for(500ms);
+    Sensor(3).HangUp();
+    std::filesystem::remove(m_portsDir / "COM3");
+    const ZekoRun run = Finish(zeko);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.OutLines().size(), 19u);  // one poll of the twenty met the pulled adapter
+    EXPECT_NE(run.err.find("zeko: 31 ZEKO_NO_LOCK"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("answers again on COM5"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("the device is gone"), std::string::npos) << run.err;
+    EXPECT_FALSE(Requests(5).empty());
 }
 
 }  // namespace

@@ -15,10 +15,12 @@
 #include <vector>
 
 #include "comm_port.h"
+#include "link_state.h"
 #include "os/platform.h"
 #include "sensor_fixture.h"
 #include "test_platform.h"
 #include "zeko_api.h"
+#include "zeko_scan.h"
 
 namespace {
 
@@ -117,6 +119,7 @@ TEST_F(LinkFaultTest, QuietSensorLosesTheLinkUntilReconnect) {
     EXPECT_EQ(ZEKO_super_command(10, 0, 15, nullptr, status), ZEKO_NOT_READY);
     Sensor(3).SetSilent(false);
     EXPECT_EQ(ZEKO_super_command(10, 0, 15, nullptr, status), ZEKO_NOT_READY);
+    EXPECT_FALSE(LinkDeviceGone());  // silent, not gone: the port stays open
     ZEKO_reconnect();
     EXPECT_EQ(ZEKO_super_command(10, 0, 15, nullptr, status), ZEKO_OK);
     EXPECT_TRUE(Boxes().empty());
@@ -132,9 +135,12 @@ TEST_F(LinkFaultTest, PulledAdapterIsReportedOnceAndANewOneIsFoundAgain) {
     EXPECT_EQ(ZEKO_get(11, &value), ZEKO_LINK_LOST);
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_NE(Boxes()[0].find("Port: 3"), std::string::npos);
+    EXPECT_TRUE(LinkDeviceGone()) << Boxes()[0];
+    EXPECT_EQ(g_commPort.m_hPort, nullptr);  // let go, so the adapter keeps its name
 
     Sensor(3).Relink();
     EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_OK);
+    EXPECT_FALSE(LinkDeviceGone());
     EXPECT_EQ(ZEKO_get(11, &value), ZEKO_OK);
     EXPECT_EQ(value, 100);
     EXPECT_EQ(Boxes().size(), 1u);

@@ -14,6 +14,7 @@
 #include "dialog_driver.h"
 #include "icon_static.h"
 #include "qt_control.h"
+#include "qt_handles.h"
 #include "resource.h"
 #include "window_text.h"
 
@@ -107,8 +108,7 @@ bool DialogDriver::CaretInSight(int id) const {
 }
 
 int DialogDriver::TimerPeriod(UINT_PTR id) const {
-    const auto* timer = static_cast<QWidget*>(m_dialog.GetSafeHwnd())
-                            ->findChild<QTimer*>(QStringLiteral("timer %1").arg(id));
+    const auto* timer = WidgetOf(m_dialog)->findChild<QTimer*>(QStringLiteral("timer %1").arg(id));
     return timer != nullptr && timer->isActive() ? timer->interval() : 0;
 }
 

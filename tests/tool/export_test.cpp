@@ -160,9 +160,23 @@ struct Unwritable {
 };
 
 #if defined(_WIN32)
-constexpr char kIsADirectory[] = "Access is denied.";  // ERROR_ACCESS_DENIED
+// The words Windows has for an error, in its own language (Wine's differ from Windows' too), as
+// the export shows them: UTF-8, without the line end.
+std::string SystemWords(DWORD error) {
+    wchar_t text[256] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                   text, static_cast<DWORD>(std::size(text)), nullptr);
+    char utf8[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    std::string words = utf8;
+    words.erase(words.find_last_not_of("\r\n ") + 1);
+    return words;
+}
+
+// Windows refuses to move a file onto a directory.
+const std::string kIsADirectory = SystemWords(ERROR_ACCESS_DENIED);
 #else
-constexpr char kIsADirectory[] = "Is a directory";
+const std::string kIsADirectory = "Is a directory";
 constexpr uid_t kNobody = 65534;
 #endif
 
@@ -386,7 +400,7 @@ INSTANTIATE_TEST_SUITE_P(
                        fs::create_directory(workDir / PathOf(kDecember6Name));
                        return std::shared_ptr<void>();
                    },
-                   kIsADirectory, nullptr},
+                   kIsADirectory.c_str(), nullptr},
         Unwritable{"ReadOnlyFolder",
                    [](const fs::path& workDir) -> std::shared_ptr<void> {
                        return std::make_shared<ReadOnlyFolder>(workDir);

@@ -1,5 +1,6 @@
 #include "history_fixture.h"
 
+#include "resource.h"
 #include "tool_state.h"
 
 sim::AlarmRecord Record(std::uint32_t typeFlags, float first, float second) {
@@ -10,7 +11,8 @@ void HistoryFixture::Open(const std::vector<sim::AlarmRecord>& records) {
     Sensor(3).WithModel([&](sim::SensorModel& model) { model.SetRecords(records); });
     OpenMainDialog();
     Poll();
-    ASSERT_EQ(g_nRecordTotal, records.size());
+    ASSERT_EQ(g_nRecordTotal, records.size())
+        << "status line: " << Text(IDC_STATUS) << "; boxes: " << testing::PrintToString(Boxes());
 }
 
 void HistoryFixture::Poll() {

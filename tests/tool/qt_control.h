@@ -9,6 +9,5 @@
 #include "qt_handles.h"
 
 inline QWidget* ControlWidget(const CWnd& dialog, int id) {
-    return static_cast<QWidget*>(dialog.GetSafeHwnd())
-        ->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+    return WidgetOf(dialog)->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
 }

@@ -2,7 +2,9 @@
 // the sensor's identity wins, its thresholds fill the edits and sliders, and the poll timer
 // starts; with no sensor the status line shows the last code and every button is disabled.
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <vector>
 
 #include "dialog_fixture.h"
 #include "resource.h"
@@ -35,7 +37,9 @@ class ThresholdTest : public ScanTest, public testing::WithParamInterface<Thresh
 
 }  // namespace
 
-TEST_F(ScanTest, FindsTheSensorOnCom3AfterCom1AndCom2AndNeverOpensCom4) {
+// The ports are asked at once, so COM4 may have been asked for its identity too, but nothing
+// more.
+TEST_F(ScanTest, FindsTheSensorOnCom3AfterCom1AndCom2AndAsksCom4NothingButItsIdentity) {
     Sensor(2).SetSilent(true);
     Sensor(3);
     Sensor(4);
@@ -44,7 +48,7 @@ TEST_F(ScanTest, FindsTheSensorOnCom3AfterCom1AndCom2AndNeverOpensCom4) {
     EXPECT_EQ(Text(IDC_STATUS), "系统状态：设备连接成功!");
     EXPECT_FALSE(Sensor(2).Requests().empty());  // COM2 was asked and kept silent
     EXPECT_FALSE(Sensor(3).Requests().empty());
-    EXPECT_TRUE(Sensor(4).ReceivedBytes().empty());
+    for (const std::string& request : RequestTexts(4)) EXPECT_EQ(request, "P8;");
     for (int id : kButtons) {
         const bool cancel = id == IDC_CANCEL_LEARN_VIBRATION || id == IDC_CANCEL_LEARN_MOVEMENT;
         EXPECT_EQ(Driver().IsEnabled(id), !cancel) << id;
@@ -83,10 +87,28 @@ INSTANTIATE_TEST_SUITE_P(Values, ThresholdTest,
                              return name;
                          });
 
+// Silent ports cost the scan their timeouts once, not once each: every one of them was asked
+// for the first time before any was asked for the last time.
+TEST_F(ScanTest, FindsTheSensorOnCom16AskingTheFifteenSilentPortsBeforeItAtOnce) {
+    for (int com = 1; com < 16; ++com) Sensor(com).SetSilent(true);
+    Sensor(16);
+    OpenMainDialog();
+    EXPECT_EQ(Text(IDC_STATUS), "系统状态：设备连接成功!");
+    auto lastFirst = std::chrono::steady_clock::time_point::min();
+    auto firstLast = std::chrono::steady_clock::time_point::max();
+    for (int com = 1; com < 16; ++com) {
+        const std::vector<sim::Received> requests = Sensor(com).Requests();
+        ASSERT_FALSE(requests.empty()) << com;
+        lastFirst = std::max(lastFirst, requests.front().at);
+        firstLast = std::min(firstLast, requests.back().at);
+    }
+    EXPECT_LT(lastFirst, firstLast);
+}
+
 TEST_F(ScanTest, AFailedThresholdReadLeavesEditAndSliderAlone) {
     const sim::Reply silence = Kind(sim::Reply::Kind::Silence);
-    for (int answered = 0; answered < 3; ++answered) {
-        Sensor(3).Script({});  // the identity, read twice, and parameter 10
+    for (int answered = 0; answered < 5; ++answered) {
+        Sensor(3).Script({});  // the identity, read twice by the scan and twice on opening, and 10
     }
     Sensor(3).Script(silence);  // parameter 11, both attempts
     Sensor(3).Script(silence);

@@ -6,6 +6,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <mutex>
 #include <stdexcept>
@@ -146,11 +147,16 @@ void PtyServer::HangUp() { m_state->Call("hangup"); }
 void PtyServer::Relink() { m_state->Call("relink"); }
 
 // The arrival times are those of this call: the host's clock is not this process's.
+// Each request comes as its bytes and how long ago it arrived, in microseconds.
 std::vector<Received> PtyServer::Requests() const {
-    std::vector<Received> requests;
+    const std::vector<std::string> words = m_state->Call("requests");
     const auto now = std::chrono::steady_clock::now();
-    for (const std::string& hex : m_state->Call("requests"))
-        requests.push_back({BytesOf(hex), now});
+    if (words.size() % 2 != 0) throw std::runtime_error("malformed requests from the host");
+    std::vector<Received> requests;
+    for (std::size_t i = 0; i < words.size(); i += 2) {
+        requests.push_back(
+            {BytesOf(words[i]), now - std::chrono::microseconds(std::stoll(words[i + 1]))});
+    }
     return requests;
 }
 

@@ -86,8 +86,13 @@ std::string Answer(const Words& words, const fs::path& portsDir, Sensors& sensor
     } else if (verb == "clear") {
         sensor.ClearLog();
     } else if (verb == "requests") {
+        // Each request with how long ago it arrived, which the other process's clock can place.
         std::string answer = sim::wire::kOk;
-        for (const sim::Received& r : sensor.Requests()) answer += " " + sim::wire::Hex(r.bytes);
+        const auto now = std::chrono::steady_clock::now();
+        for (const sim::Received& r : sensor.Requests()) {
+            const auto age = std::chrono::duration_cast<std::chrono::microseconds>(now - r.at);
+            answer += " " + sim::wire::Hex(r.bytes) + " " + std::to_string(age.count());
+        }
         return answer;
     } else if (verb == "received") {
         return std::string(sim::wire::kOk) + " " + sim::wire::Hex(sensor.ReceivedBytes());

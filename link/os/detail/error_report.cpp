@@ -1,5 +1,6 @@
 #include "error_report.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,6 +37,12 @@ DWORD GetLastError() { return g_lastError; }
 void SetLastError(DWORD code) { g_lastError = code; }
 
 void SetLastErrorFromErrno(int error) { g_lastError = kErrnoCodeBit | static_cast<DWORD>(error); }
+
+bool DeviceGoneError(DWORD code) {
+    if ((code & kErrnoCodeBit) == 0) return false;
+    const auto error = static_cast<int>(code & ~kErrnoCodeBit);
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
 
 DWORD FormatMessageA(DWORD, LPCVOID, DWORD code, DWORD, LPSTR buffer, DWORD, void*) {
     const std::string known = TextFor(code);

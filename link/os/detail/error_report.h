@@ -15,6 +15,9 @@ void SetLastError(DWORD code);
 // Records errno of the call that just failed as the last error.
 void SetLastErrorFromErrno(int error);
 
+// Whether a last error says the device is gone (hang-up, removal): EIO, ENXIO or ENODEV.
+bool DeviceGoneError(DWORD code);
+
 // Writes a newly allocated, NUL-terminated text for the code to *buffer (release it with
 // LocalFree) and returns its length; 0 when the code has no text.
 DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD code, DWORD languageId, LPSTR buffer,

@@ -416,8 +416,9 @@ BOOL WaitCommEvent(HANDLE handle, DWORD* eventMask, OVERLAPPED* overlapped) {
     }
     // Like every overlapped call, a wait resets its event unless it completes at once (which
     // would set it again): a completion signalled earlier (a write's, say) must not wake the
-    // next wait.
-    if (port->QueuedBytes() > 0) {
+    // next wait. It completes at once for bytes this layer holds; what the device has is seen by
+    // the wait that polls it, which costs no system call of its own.
+    if (port->m_heldEnd > port->m_heldStart) {
         if (eventMask != nullptr) *eventMask = EV_RXCHAR & port->m_eventMask;
         SignalOverlapped(overlapped);
         return TRUE;

@@ -86,7 +86,7 @@ BOOL SetCommState(HANDLE port, DCB* settings);
 BOOL PurgeComm(HANDLE port, DWORD flags);
 BOOL ClearCommError(HANDLE port, DWORD* errors, COMSTAT* status);
 
-// Completes at once (and signals the overlapped event) when bytes are already waiting;
+// Completes at once (and signals the overlapped event) when this layer already holds bytes;
 // otherwise stays pending until WaitForMultipleObjects sees the port readable. A wait started
 // while one is pending fails with ERROR_INVALID_PARAMETER and the pending one goes on.
 BOOL WaitCommEvent(HANDLE port, DWORD* eventMask, OVERLAPPED* overlapped);

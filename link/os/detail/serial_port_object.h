@@ -14,8 +14,10 @@
 #include "serial.h"
 
 struct SerialPortObject : KernelObject {
+    static constexpr Kind kKind = Kind::SerialPort;
+
     SerialPortObject(int portFd, std::string devicePath)
-        : m_fd(portFd), m_path(std::move(devicePath)) {}
+        : KernelObject(kKind), m_fd(portFd), m_path(std::move(devicePath)) {}
     ~SerialPortObject() override;
 
     enum class Pending { None, Read, FailedTransfer };
