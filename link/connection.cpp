@@ -12,23 +12,8 @@
 namespace {
 
 constexpr DWORD kVerifiedReplyTimeout = 500;
-constexpr std::size_t kRequestSize = 50;
-
-struct Reply {
-    int outcome;
-    int number = 0;
-    long value = 0;
-};
-
-Reply Attempt(const char* request) {
-    Reply reply{};
-    char errorText[kErrorTextCapacity];
-    reply.outcome = ExchangeParameter(request, &reply.number, &reply.value, errorText);
-    return reply;
-}
-
 int SetSecondAttempt(const char* request, int param) {
-    const Reply reply = Attempt(request);
+    const ParameterReply reply = AttemptParameter(g_commPort, request);
     switch (reply.outcome) {
         case kValueReply:
             return ZEKO_WRONG_REPLY;
@@ -105,10 +90,10 @@ int ZEKO_set(int param, long value) {
 
     // The sensor's parameters are 32 bits wide: a float's bit pattern passed as an unsigned
     // long arrives as the same 32 bits.
-    char request[kRequestSize];
+    char request[kParameterRequestSize];
     std::snprintf(request, sizeof request, "P%d=%d;", param,
                   static_cast<int>(static_cast<std::int32_t>(value)));
-    const Reply first = Attempt(request);
+    const ParameterReply first = AttemptParameter(g_commPort, request);
     if (first.outcome == kAcknowledgementReply) {
         if (first.value != 0) return static_cast<int>(first.value);
         if (first.number == param) return ZEKO_OK;

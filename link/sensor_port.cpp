@@ -15,23 +15,8 @@ constexpr int kDataBits = 8;
 constexpr int kStopBits = 1;
 constexpr DWORD kEventMask = EV_RXCHAR | EV_RXFLAG;
 constexpr int kWriteBufferSize = 512;
-constexpr std::size_t kRequestSize = 50;
-
-struct Reply {
-    int outcome;
-    int number = 0;
-    long value = 0;
-};
-
-Reply Attempt(CCommPort& port, const char* request) {
-    Reply reply{};
-    char errorText[kErrorTextCapacity];
-    reply.outcome = ExchangeParameter(port, request, &reply.number, &reply.value, errorText);
-    return reply;
-}
-
 int SecondAttempt(CCommPort& port, const char* request, long* value) {
-    const Reply reply = Attempt(port, request);
+    const ParameterReply reply = AttemptParameter(port, request);
     switch (reply.outcome) {
         case kValueReply:
             *value = reply.value;
@@ -49,6 +34,13 @@ int SecondAttempt(CCommPort& port, const char* request, long* value) {
 
 }  // namespace
 
+ParameterReply AttemptParameter(CCommPort& port, const char* request) {
+    ParameterReply reply{};
+    char errorText[kErrorTextCapacity];
+    reply.outcome = ExchangeParameter(port, request, &reply.number, &reply.value, errorText);
+    return reply;
+}
+
 bool IsAcceptedBaudRate(long baudRate) {
     for (long accepted : kAcceptedBaudRates) {
         if (accepted == baudRate) return true;
@@ -62,9 +54,9 @@ bool OpenSensorPort(CCommPort& port, int number, long baudRate) {
 }
 
 int ReadParameter(CCommPort& port, int param, long* value) {
-    char request[kRequestSize];
+    char request[kParameterRequestSize];
     std::snprintf(request, sizeof request, "P%d;", param);
-    const Reply first = Attempt(port, request);
+    const ParameterReply first = AttemptParameter(port, request);
     if (first.outcome == kValueReply && first.number == param) {
         *value = first.value;
         return ZEKO_OK;

@@ -3,7 +3,22 @@
 // uses ports of its own, one per COM port it asks.
 #pragma once
 
+#include <cstddef>
+
 #include "comm_port.h"
+
+// A parameter request's text, "P%d;" or "P%d=%d;", with room to spare.
+inline constexpr std::size_t kParameterRequestSize = 50;
+
+// What one attempt brought back: the protocol's outcome, with the echoed number and value.
+struct ParameterReply {
+    int outcome;
+    int number = 0;
+    long value = 0;
+};
+
+// One attempt: sends the request and sorts its reply; the error text is dropped.
+ParameterReply AttemptParameter(CCommPort& port, const char* request);
 
 bool IsAcceptedBaudRate(long baudRate);
 
