@@ -14,8 +14,7 @@ namespace {
 
 using Kind = sim::Reply::Kind;
 
-// Under Wine, COM1 may be this machine's own serial port.
-constexpr int kFirstPort = 2;
+constexpr int kFirstPort = 1;
 
 enum class Device { None, Silent, Sensor, Other, HangsUp };
 

@@ -101,8 +101,9 @@ TEST_P(PulledAdapterTest, IsReportedOnceThenTheSensorIsFoundAgainAndReadingsResu
     EXPECT_EQ(Text(IDC_STATUS), kLost);  // never restored once lost
     EXPECT_EQ(m_boxes.size(), 1u);
 
-    if (kWindowsBuild) GTEST_SKIP() << kLinuxErrorText;
-    EXPECT_NE(m_boxes[0].text.find("Input/output error"), std::string::npos) << m_boxes[0].text;
+    if (!kWindowsBuild) {  // on Windows: kLinuxErrorText
+        EXPECT_NE(m_boxes[0].text.find("Input/output error"), std::string::npos) << m_boxes[0].text;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Back, PulledAdapterTest,
