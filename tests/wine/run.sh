@@ -81,14 +81,16 @@ registry="$WINDOWS_BUILD/wine-settings.reg"
         '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
         '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' "" \
         '[HKEY_LOCAL_MACHINE\Software\Wine\Ports]'
-    for ((n = 1; n <= LAST_PORT; n++)); do printf '"COM%d"="%s/COM%d"\r\n' "$n" "$PORTS" "$n"; done
+    for ((n = 1; n <= LAST_PORT; n++)); do printf '"COM%d"=""\r\n' "$n"; done
     printf '\r\n'
 } | { printf '\xff\xfe'; iconv -t UTF-16LE; } >"$registry"
 "$WINE" regedit.exe /S "$registry" >>"$KQ_WINE_LOG" 2>&1
 
-# Every COM port points into the ports folder, the machine's own serial ports too (the registry's
-# Wine\Ports above keeps the device manager from linking them again): a sensor links its pty
-# there, and a port with no sensor is no port at all, as on Windows.
+# Every COM port points into the ports folder, where a sensor links its pty; the empty values of
+# Wine\Ports above keep the device manager from linking the machine's own serial ports to COM1
+# and up instead (it gives them numbers above COM16). A COM port with no sensor in the folder
+# still reaches the machine's /dev/ttyS<n-1> through Wine, where one exists: here COM1 finds a
+# silent ttyS0, so a scan of COM1 to COM16 waits out one silent port.
 for ((n = 1; n <= LAST_PORT; n++)); do
     ln -sfn "$PORTS/COM$n" "$WINEPREFIX/dosdevices/com$n"
 done
