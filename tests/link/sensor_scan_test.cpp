@@ -14,7 +14,8 @@ namespace {
 
 using Kind = sim::Reply::Kind;
 
-constexpr int kFirstPort = 1;
+// Under Wine a COM1 with no device of the test's reaches this machine's own silent ttyS0.
+constexpr int kFirstPort = 2;
 
 enum class Device { None, Silent, Sensor, Other, HangsUp };
 
