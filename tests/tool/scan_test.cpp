@@ -8,6 +8,7 @@
 
 #include "dialog_fixture.h"
 #include "resource.h"
+#include "test_platform.h"
 
 namespace {
 
@@ -96,7 +97,8 @@ TEST_F(ScanTest, FindsTheSensorOnCom16AskingTheFifteenSilentPortsBeforeItAtOnce)
     EXPECT_EQ(Text(IDC_STATUS), "系统状态：设备连接成功!");
     auto lastFirst = std::chrono::steady_clock::time_point::min();
     auto firstLast = std::chrono::steady_clock::time_point::max();
-    for (int com = 1; com < 16; ++com) {
+    // Under Wine COM1 may be this machine's own serial port, silent but not the test's to read.
+    for (int com = kWindowsBuild ? 2 : 1; com < 16; ++com) {
         const std::vector<sim::Received> requests = Sensor(com).Requests();
         ASSERT_FALSE(requests.empty()) << com;
         lastFirst = std::max(lastFirst, requests.front().at);

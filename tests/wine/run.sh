@@ -76,23 +76,24 @@ fi
 # only correctly: the Chinese name would otherwise be stored garbled.
 registry="$WINDOWS_BUILD/wine-settings.reg"
 {
+    printf '\xff\xfe'
     printf '%s\r\n' "Windows Registry Editor Version 5.00" "" \
         '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' "" \
         '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-        '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' "" \
-        '[HKEY_LOCAL_MACHINE\Software\Wine\Ports]'
-    for ((n = 1; n <= LAST_PORT; n++)); do printf '"COM%d"=""\r\n' "$n"; done
-    printf '\r\n'
-} | { printf '\xff\xfe'; iconv -t UTF-16LE; } >"$registry"
+        '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' "" | iconv -t UTF-16LE
+} >"$registry"
 "$WINE" regedit.exe /S "$registry" >>"$KQ_WINE_LOG" 2>&1
 
-# Every COM port points into the ports folder, where a sensor links its pty; the empty values of
-# Wine\Ports above keep the device manager from linking the machine's own serial ports to COM1
-# and up instead (it gives them numbers above COM16). A COM port with no sensor in the folder
-# still reaches the machine's /dev/ttyS<n-1> through Wine, where one exists: here COM1 finds a
-# silent ttyS0, so a scan of COM1 to COM16 waits out one silent port.
+# Every other COM port points into the ports folder: a sensor links its pty there, and a port
+# with no sensor is no port at all, as on Windows.
 for ((n = 1; n <= LAST_PORT; n++)); do
-    ln -sfn "$PORTS/COM$n" "$WINEPREFIX/dosdevices/com$n"
+    device="$WINEPREFIX/dosdevices/com$n"
+    target="$(readlink "$device" || true)"
+    if [[ "$target" == /dev/* ]]; then
+        echo "wine: COM$n is this machine's $target"
+        continue
+    fi
+    ln -sfn "$PORTS/COM$n" "$device"
 done
 
 "$LINUX_BUILD/tests/wine/kq-wine-sim-host" "$PORTS" "$ADDRESS_FILE" 2>>"$KQ_WINE_LOG" &
