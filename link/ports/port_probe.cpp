@@ -2,6 +2,15 @@
 
 #include "port_names.h"
 
+PortReport ProbeFailedOpen(int number) {
+    PortReport report = ProbePort(number);
+    if (report.state == PortState::Openable) {
+        report.state = PortState::Unusable;
+        report.error = kPortBusyError;
+    }
+    return report;
+}
+
 PortReport NamePort(int number) {
     PortReport report{.name = kPortPrefix + std::to_string(number)};
     report.path = ResolvePortName(report.name.c_str()).value_or("");

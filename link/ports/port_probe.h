@@ -42,6 +42,9 @@ PortReport ProbePort(int number);
 // between the link's attempt and the probe) still counts as busy.
 PortReport ProbeFailedOpen(int number);
 
+// The system's error code for a port that another holder has: EBUSY, or ERROR_BUSY on Windows.
+extern const int kPortBusyError;
+
 // The system's text for `error` as a report holds it.
 std::string SystemErrorText(int error);
 

@@ -72,13 +72,6 @@ PortReport ProbePort(int number) {
     return report;
 }
 
-PortReport ProbeFailedOpen(int number) {
-    PortReport report = ProbePort(number);
-    if (report.state == PortState::Openable) {
-        report.state = PortState::Unusable;
-        report.error = EBUSY;
-    }
-    return report;
-}
+const int kPortBusyError = EBUSY;
 
 std::string SystemErrorText(int error) { return std::strerror(error); }

@@ -55,14 +55,7 @@ PortReport ProbePort(int number) {
     return report;
 }
 
-PortReport ProbeFailedOpen(int number) {
-    PortReport report = ProbePort(number);
-    if (report.state == PortState::Openable) {
-        report.state = PortState::Unusable;
-        report.error = ERROR_BUSY;
-    }
-    return report;
-}
+const int kPortBusyError = ERROR_BUSY;
 
 std::string SystemErrorText(int error) {
     char* text = nullptr;
