@@ -83,10 +83,15 @@ void CToolsDlg::ShowStatus(const StatusReadings& status) {
     ShowLamps(status.flags);
 }
 
+// Setting a lamp's icon redraws it, background first: a lamp set on every tick would flicker ten
+// times a second, so only a change is set.
 void CToolsDlg::ShowLamps(BYTE flags) {
     for (const Lamp& lamp : kLamps) {
         const HICON icon =
             AfxGetApp()->LoadIcon((flags & lamp.flag) != 0 ? IDI_LAMP_RED : IDI_LAMP_GREEN);
-        GetDlgItem(lamp.id)->SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        CWnd* control = GetDlgItem(lamp.id);
+        if (reinterpret_cast<HICON>(control->SendMessage(STM_GETICON, 0, 0)) != icon) {
+            control->SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        }
     }
 }

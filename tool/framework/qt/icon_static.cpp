@@ -22,8 +22,7 @@ LRESULT IconStatic::ControlProc(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case STM_SETICON: {
             const HICON previous = m_icon;
-            // The poll sets every lamp on every tick; only a change is drawn again.
-            if (reinterpret_cast<HICON>(wParam) != previous) Show(reinterpret_cast<HICON>(wParam));
+            Show(reinterpret_cast<HICON>(wParam));
             return reinterpret_cast<LRESULT>(previous);
         }
         case STM_GETICON:
