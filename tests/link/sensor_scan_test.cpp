@@ -2,6 +2,7 @@
 // the port a scan one port after another picks, and asks the ports above it nothing but the
 // identity.
 #include <algorithm>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -103,18 +104,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 using FindSensorAgainTest = SensorFixture;
 
-// After a loss any port whose device answers as the sensor will do: a silent port below it, or a
-// deadline, stops the silent port's question before its first attempt is over.
+// After a loss any port whose device answers as the sensor will do: a sensor above a silent port,
+// or a deadline, stops the silent port's question before its first attempt is over.
 TEST_F(FindSensorAgainTest, SilentPortsHoldTheSearchNeitherPastAnAnswerNorPastItsLimit) {
     Sensor(kFirstPort).SetSilent(true);
     Sensor(kFirstPort + 1);
     const std::vector<int> ports = {kFirstPort, kFirstPort + 1};
     EXPECT_EQ(FindSensorAgain(ports, 19281, 115200, std::chrono::seconds(10)).found, ports[1]);
-    EXPECT_EQ(RequestTexts(kFirstPort).size(), 1u);
-
     EXPECT_EQ(
         FindSensorAgain({ports.data(), 1}, 19281, 115200, std::chrono::milliseconds(100)).found, 0);
-    EXPECT_EQ(RequestTexts(kFirstPort).size(), 2u);
+    // One attempt from the second search; the first may have found the sensor before its thread
+    // for the silent port had asked.
+    const std::size_t attempts = RequestTexts(kFirstPort).size();
+    EXPECT_TRUE(attempts == 1u || attempts == 2u) << attempts;
 }
 
 }  // namespace
