@@ -2,6 +2,7 @@
 #include "comm_port.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <numeric>
 #include <string>
@@ -172,6 +173,25 @@ TEST_F(CommPortTest, MissingPortFailsWithoutABox) {
     EXPECT_TRUE(Boxes().empty());
 }
 
+#if defined(_WIN32)
+// The words a program gets for `code` through the system's wide API, as UTF-8: what the box must
+// carry, whatever the code page.
+std::string WideSystemWords(DWORD code) {
+    wchar_t* words = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<LPWSTR>(&words), 0, nullptr);
+    std::string utf8(length * 3, '\0');
+    utf8.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, words, static_cast<int>(length), utf8.data(),
+                            static_cast<int>(utf8.size()), nullptr, nullptr)));
+    LocalFree(words);
+    return utf8;
+}
+#endif
+
+// CTest runs this again under Wine in a Chinese locale (code page 936, KQ_CODE_PAGE says so):
+// the system's words there are Chinese and must reach the box intact.
 TEST_F(CommPortTest, BadLineSettingsNameTheFailingStep) {
     Sensor(kCom);
     EXPECT_EQ(m_port.Open(kCom, 115200, 'X', 8, 1, EV_RXCHAR, 512), 1);
@@ -183,6 +203,14 @@ TEST_F(CommPortTest, BadLineSettingsNameTheFailingStep) {
               0u)
         << boxes[0];
     EXPECT_NE(boxes[0].find("\nPort: 3\n"), std::string::npos);
+#if defined(_WIN32)
+    if (const char* codePage = std::getenv("KQ_CODE_PAGE")) {
+        ASSERT_EQ(GetACP(), std::stoul(codePage)) << "the locale did not reach Wine";
+    }
+    const std::string words = WideSystemWords(ERROR_INVALID_PARAMETER);
+    ASSERT_FALSE(words.empty());
+    EXPECT_NE(boxes[0].find("\n" + words + "\nPort: 3\n"), std::string::npos) << boxes[0];
+#endif
 }
 
 // A closed port refuses the exchange at once, as a request that does not fit: no box, no wait.
