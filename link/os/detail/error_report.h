@@ -10,6 +10,12 @@
 DWORD GetLastError();
 void SetLastError(DWORD code);
 
+// Sets the last error and returns FALSE, for a call to fail with.
+inline BOOL FailWith(DWORD code) {
+    SetLastError(code);
+    return FALSE;
+}
+
 // Records errno of the call that just failed as the last error.
 void SetLastErrorFromErrno(int error);
 
