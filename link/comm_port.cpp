@@ -150,7 +150,8 @@ bool CCommPort::OpenHandle(int port) {
     return true;
 }
 
-// The steps in order; the first that fails is named (the box names it) and the rest are skipped.
+// The steps in order: the first that fails is returned for the box to name, and the rest are
+// skipped.
 const char* CCommPort::Configure(DWORD baudRate, char parity, int dataBits, int stopBits,
                                  DWORD eventMask) {
     m_timeouts = {kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout};
