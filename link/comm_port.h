@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <optional>
 #include <span>
 
@@ -21,7 +22,8 @@ public:
     static constexpr DWORD kWaitSlice = 500;
 
     // What an exchange brought back: the receive buffer, which begins with the reply, or nothing
-    // when no complete reply came in time.
+    // when no complete reply came in time (a reply that begins with "TIME" counts as none, as it
+    // always has).
     using Reply = std::optional<std::span<const BYTE, kReplyBufferSize>>;
 
     CCommPort();
