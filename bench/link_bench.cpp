@@ -113,7 +113,7 @@ void SilentSensorTimeout(benchmark::State& state) {
     double cpu = 0;
     for (auto _ : state) {
         const double before = ProcessCpuMilliseconds();
-        port.m_bFixedLength = 0;
+        port.SetTerminatorMode();
         port.ExchangeText("P8;");
         cpu += ProcessCpuMilliseconds() - before;
     }

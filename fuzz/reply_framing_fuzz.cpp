@@ -8,16 +8,18 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     static CCommPort port;
-    port.m_bFixedLength = data[0] & 1 ? 1 : data[0];
-    port.m_nReplyLength = data[1];
-    port.m_bReceiving = 1;
-    port.m_nReceived = 0;
+    if (data[0] & 1) {
+        port.SetFixedLengthMode(data[1]);
+    } else {
+        port.SetTerminatorMode();
+    }
+    port.BeginReply();
     for (std::size_t i = 2; i < size; ++i) {
-        const int before = port.m_nReceived;
+        const int before = port.Received();
         port.StoreByte(data[i]);
-        if (port.m_nReceived < 0 || port.m_nReceived > CCommPort::kReplyBufferSize) std::abort();
+        if (port.Received() < 0 || port.Received() > CCommPort::kReplyBufferSize) std::abort();
         if (before == CCommPort::kReplyBufferSize &&
-            (port.m_bReceiving != 0 || port.m_nReceived != 0 || port.m_replyBuffer[0] != ';')) {
+            (port.Receiving() || port.Received() != 0 || port.ReplyBuffer()[0] != ';')) {
             std::abort();
         }
     }

@@ -55,12 +55,12 @@ extern "C" int ZEKO_super_command(unsigned int command, int payloadLength, int r
         std::memcpy(g_frameBuffer + sensor::kFrameHeaderLength, payload, payloadLength);
     }
 
-    g_commPort.m_bFixedLength = 1;
-    g_commPort.m_nReplyLength = static_cast<BYTE>(replyLengthByte + kLinkStatusLength);
-    const BYTE* received = g_commPort.ExchangeBytes(g_frameBuffer, frameLength + kTypeByteLength);
-    if (CCommPort::TimedOut(received)) return kNoReply;
+    g_commPort.SetFixedLengthMode(static_cast<BYTE>(replyLengthByte + kLinkStatusLength));
+    const CCommPort::Reply received =
+        g_commPort.ExchangeBytes(g_frameBuffer, frameLength + kTypeByteLength);
+    if (!received) return kNoReply;
 
-    std::memcpy(g_replyCopy, received, replyLengthByte + kLinkStatusLength);
+    std::memcpy(g_replyCopy, received->data(), replyLengthByte + kLinkStatusLength);
     if (g_replyCopy[0] != 0) return g_replyCopy[0];
     if (replyLength > 0) {
         std::memcpy(reply, g_replyCopy + sensor::kReplyStatusLength, replyLength);

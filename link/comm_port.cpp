@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "error_box.h"
 #include "os/platform.h"
@@ -14,7 +15,9 @@ constexpr DWORD kPortTimeout = 1000;  // all five port time-outs
 constexpr char kEventCharacter = 'q';
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 constexpr std::size_t kNameBufferSize = 50;
-constexpr std::size_t kErrorTextSize = 200;
+constexpr BYTE kTerminator = ';';
+constexpr char kTimeoutMarker[] = "TIMEOUT";  // seven bytes, no NUL in the buffer
+constexpr std::size_t kMarkerPrefixLength = 4;
 constexpr int kStopIndex = 0;
 constexpr int kPortIndex = 1;
 constexpr int kSendIndex = 2;
@@ -36,6 +39,20 @@ void MakeLineTransparent(DCB* settings) {
     settings->fDtrControl = DTR_CONTROL_ENABLE;
     settings->fRtsControl = RTS_CONTROL_ENABLE;
 }
+
+// The port lock, held for a scope.
+class PortLock {
+public:
+    explicit PortLock(CRITICAL_SECTION& section) : m_section(section) {
+        EnterCriticalSection(&m_section);
+    }
+    ~PortLock() { LeaveCriticalSection(&m_section); }
+    PortLock(const PortLock&) = delete;
+    PortLock& operator=(const PortLock&) = delete;
+
+private:
+    CRITICAL_SECTION& m_section;
+};
 
 HANDLE RenewEvent(HANDLE old) {
     if (old != nullptr) {
@@ -66,6 +83,7 @@ CCommPort::CCommPort()
       m_nReceived(0),
       m_dwReplyTimeout(kDefaultReplyTimeout),
       m_bRequestSent(false),
+      m_bTimedOut(false),
       m_transferOverlapped{},
       m_dwCommEvents(0),
       m_bPortFailed(false),
@@ -91,6 +109,20 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
                     DWORD eventMask, int writeBufferSize) {
     // The old port (if any) goes before its events are replaced, so no wait is left on them.
     ClosePort();
+    RenewEvents();
+    RenewWriteBuffer(writeBufferSize);
+    m_nPort = port;
+
+    PortLock lock(m_csPort);
+    if (!OpenHandle(port)) return 0;
+    if (const char* failed = Configure(baudRate, parity, dataBits, stopBits, eventMask)) {
+        ShowPortError(failed, GetLastError());
+    }
+    PurgeComm(m_hPort, kPurgeAll);
+    return 1;
+}
+
+void CCommPort::RenewEvents() {
     m_overlapped.hEvent = RenewEvent(m_overlapped.hEvent);
     m_transferOverlapped.hEvent = RenewEvent(m_transferOverlapped.hEvent);
     m_hSendEvent = RenewEvent(m_hSendEvent);
@@ -98,52 +130,43 @@ int CCommPort::Open(int port, DWORD baudRate, char parity, int dataBits, int sto
     m_hWaitSet[kStopIndex] = m_hStopEvent;
     m_hWaitSet[kPortIndex] = m_overlapped.hEvent;
     m_hWaitSet[kSendIndex] = m_hSendEvent;
+}
 
+void CCommPort::RenewWriteBuffer(int size) {
     delete[] m_pWriteBuffer;
-    m_nWriteCapacity = writeBufferSize > 0 ? static_cast<DWORD>(writeBufferSize) : 0;
+    m_nWriteCapacity = size > 0 ? static_cast<DWORD>(size) : 0;
     m_pWriteBuffer = m_nWriteCapacity > 0 ? new BYTE[m_nWriteCapacity] : nullptr;
-    m_nPort = port;
+}
 
+bool CCommPort::OpenHandle(int port) {
     char name[kNameBufferSize];
-    char definition[kNameBufferSize];
-    EnterCriticalSection(&m_csPort);
     std::snprintf(name, sizeof name, kPortNameFormat, port);
-    std::snprintf(definition, sizeof definition, "baud=%d parity=%c data=%d stop=%d",
-                  static_cast<int>(baudRate), parity, dataBits, stopBits);
-
     HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_OVERLAPPED, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        LeaveCriticalSection(&m_csPort);
-        return 0;
-    }
+    if (handle == INVALID_HANDLE_VALUE) return false;
     m_hPort = handle;
     m_bPortFailed = false;
     m_bDeviceGone = false;
+    return true;
+}
 
+// The steps in order: the first that fails is returned for the box to name, and the rest are
+// skipped.
+const char* CCommPort::Configure(DWORD baudRate, char parity, int dataBits, int stopBits,
+                                 DWORD eventMask) {
     m_timeouts = {kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout, kPortTimeout};
-    // The first configuration step that fails is named in the box; the rest are skipped.
-    if (!SetCommTimeouts(m_hPort, &m_timeouts)) {
-        ShowPortError("SetCommTimeouts()", GetLastError());
-    } else if (!SetCommMask(m_hPort, eventMask)) {
-        ShowPortError("SetCommMask()", GetLastError());
-    } else if (!GetCommState(m_hPort, &m_lineSettings)) {
-        ShowPortError("GetCommState()", GetLastError());
-    } else {
-        m_lineSettings.EvtChar = kEventCharacter;
-        if (!BuildCommDCBA(definition, &m_lineSettings)) {
-            ShowPortError("BuildCommDCB()", GetLastError());
-        } else {
-            // After the definition, so whatever its parser sets, what goes out is transparent.
-            MakeLineTransparent(&m_lineSettings);
-            if (!SetCommState(m_hPort, &m_lineSettings)) {
-                ShowPortError("SetCommState()", GetLastError());
-            }
-        }
-    }
-    PurgeComm(m_hPort, kPurgeAll);
-    LeaveCriticalSection(&m_csPort);
-    return 1;
+    if (!SetCommTimeouts(m_hPort, &m_timeouts)) return "SetCommTimeouts()";
+    if (!SetCommMask(m_hPort, eventMask)) return "SetCommMask()";
+    if (!GetCommState(m_hPort, &m_lineSettings)) return "GetCommState()";
+    m_lineSettings.EvtChar = kEventCharacter;
+    char definition[kNameBufferSize];
+    std::snprintf(definition, sizeof definition, "baud=%d parity=%c data=%d stop=%d",
+                  static_cast<int>(baudRate), parity, dataBits, stopBits);
+    if (!BuildCommDCBA(definition, &m_lineSettings)) return "BuildCommDCB()";
+    // After the definition, so whatever its parser sets, what goes out is transparent.
+    MakeLineTransparent(&m_lineSettings);
+    if (!SetCommState(m_hPort, &m_lineSettings)) return "SetCommState()";
+    return nullptr;
 }
 
 void CCommPort::Close() {
@@ -171,59 +194,78 @@ void CCommPort::Interrupt() {
     if (m_hStopEvent != nullptr) SetEvent(m_hStopEvent);
 }
 
+void CCommPort::SetTerminatorMode() { m_bFixedLength = 0; }
+
+void CCommPort::SetFixedLengthMode(BYTE replyLength) {
+    m_bFixedLength = 1;
+    m_nReplyLength = replyLength;
+}
+
 // A port that is not open (never opened, failed to open, closed) refuses the exchange at once:
 // waiting on it could bring nothing but an error box per wait slice.
-BYTE* CCommPort::ExchangeText(const char* request) {
-    if (m_hPort == nullptr || !QueueText(request)) return RefuseRequest();
+CCommPort::Reply CCommPort::ExchangeText(const char* request) {
+    if (!IsOpen() || !QueueText(request)) return RefuseRequest();
     return WaitForReply();
 }
 
-BYTE* CCommPort::ExchangeBytes(const BYTE* request, int length) {
-    if (m_hPort == nullptr || !QueueBytes(request, length)) return RefuseRequest();
+CCommPort::Reply CCommPort::ExchangeBytes(const BYTE* request, int length) {
+    if (!IsOpen() || !QueueBytes(request, length)) return RefuseRequest();
     return WaitForReply();
 }
 
+// A text is copied with its NUL, which is not sent.
 bool CCommPort::QueueText(const char* request) {
     const std::size_t length = std::strlen(request);
-    if (m_pWriteBuffer == nullptr || length + 1 > m_nWriteCapacity) return false;
-    m_bReceiving = 1;
-    m_bRequestSent = false;
-    m_nReceived = 0;
-    std::memcpy(m_pWriteBuffer, request, length + 1);
-    m_nWriteLength = static_cast<int>(length);
-    SetEvent(m_hSendEvent);
-    return true;
+    return Stage(request, length + 1, length);
 }
 
 bool CCommPort::QueueBytes(const BYTE* request, int length) {
-    if (m_pWriteBuffer == nullptr || length < 0 || static_cast<DWORD>(length) > m_nWriteCapacity) {
-        return false;
-    }
-    m_bReceiving = 1;
+    if (length < 0) return false;
+    return Stage(request, static_cast<std::size_t>(length), static_cast<std::size_t>(length));
+}
+
+bool CCommPort::Stage(const void* request, std::size_t copied, std::size_t sent) {
+    if (m_pWriteBuffer == nullptr || copied > m_nWriteCapacity) return false;
+    BeginReply();
     m_bRequestSent = false;
-    m_nReceived = 0;
-    std::memcpy(m_pWriteBuffer, request, static_cast<std::size_t>(length));
-    m_nWriteLength = length;
+    if (copied > 0) std::memcpy(m_pWriteBuffer, request, copied);
+    m_nWriteLength = static_cast<int>(sent);
     SetEvent(m_hSendEvent);
     return true;
+}
+
+void CCommPort::BeginReply() {
+    m_bReceiving = 1;
+    m_nReceived = 0;
+    m_bTimedOut = false;
 }
 
 // A request that does not fit the write buffer (or comes before any Open) is never sent, so no
 // reply can come: it ends at once as an exchange without reply.
-BYTE* CCommPort::RefuseRequest() {
+CCommPort::Reply CCommPort::RefuseRequest() {
     EndReply();
-    return m_replyBuffer;
+    return Result();
 }
 
 void CCommPort::EndReply() {
     std::memcpy(m_replyBuffer, kTimeoutMarker, sizeof kTimeoutMarker - 1);
     m_bReceiving = 0;
+    m_bTimedOut = true;
 }
 
-BYTE* CCommPort::WaitForReply() {
+// A reply that begins with the marker's first four bytes counts as no reply, as it always has:
+// the sensor never sends one, and callers have always read those bytes as the marker.
+CCommPort::Reply CCommPort::Result() const {
+    if (m_bTimedOut || std::memcmp(m_replyBuffer, kTimeoutMarker, kMarkerPrefixLength) == 0) {
+        return std::nullopt;
+    }
+    return std::span<const BYTE, kReplyBufferSize>(m_replyBuffer);
+}
+
+CCommPort::Reply CCommPort::WaitForReply() {
     const DWORD start = timeGetTime();
     while (m_bReceiving) {
-        if (m_hPort == nullptr) {
+        if (!IsOpen()) {
             // Let go (device gone, or interrupted): nothing can come.
             EndReply();
             break;
@@ -254,7 +296,7 @@ BYTE* CCommPort::WaitForReply() {
 
         if (Overdue(start)) EndReply();
     }
-    return m_replyBuffer;
+    return Result();
 }
 
 void CCommPort::ServeWaitSet(DWORD start) {
@@ -268,25 +310,29 @@ void CCommPort::ServeWaitSet(DWORD start) {
         // A closed port brings nothing: the exchange ends now.
         ClosePort();
     } else if (signalled == WAIT_OBJECT_0 + kPortIndex) {
-        // The comm wait ends in failure when the device goes while it is pending.
-        m_bCommWaitPending = false;
-        DWORD ignored = 0;
-        if (!GetOverlappedResult(m_hPort, &m_overlapped, &ignored, FALSE) &&
-            GetLastError() != ERROR_IO_INCOMPLETE) {
-            ReportPortFailure("WaitCommEvent()");
-            return;
-        }
-        DWORD watched = 0;
-        GetCommMask(m_hPort, &watched);
-        if (watched & EV_RXCHAR) DrainInput(start);
-        // Input that was waiting before the request is read first, and then the request
-        // goes out at once: a port that keeps sending must not hold it back.
-        if (!m_bRequestSent && !m_bPortFailed) SendQueued();
+        ServePortEvent(start);
     } else if (signalled == WAIT_OBJECT_0 + kSendIndex) {
         SendQueued();
     } else if (signalled == WAIT_FAILED) {
         Sleep(kWaitSlice);  // a wait that cannot wait must not turn into a busy loop
     }
+}
+
+void CCommPort::ServePortEvent(DWORD start) {
+    // The comm wait ends in failure when the device goes while it is pending.
+    m_bCommWaitPending = false;
+    DWORD ignored = 0;
+    if (!GetOverlappedResult(m_hPort, &m_overlapped, &ignored, FALSE) &&
+        GetLastError() != ERROR_IO_INCOMPLETE) {
+        ReportPortFailure("WaitCommEvent()");
+        return;
+    }
+    DWORD watched = 0;
+    GetCommMask(m_hPort, &watched);
+    if (watched & EV_RXCHAR) DrainInput(start);
+    // Input that was waiting before the request is read first, and then the request goes out at
+    // once: a port that keeps sending must not hold it back.
+    if (!m_bRequestSent && !m_bPortFailed) SendQueued();
 }
 
 // An interruption ends the sleep.
@@ -302,7 +348,7 @@ void CCommPort::ReportPortFailure(const char* step) {
     if (m_bPortFailed) return;
     m_bPortFailed = true;
     const DWORD error = GetLastError();
-    if (DeviceGoneError(error)) {
+    if (LastErrorMeansDeviceGone(error)) {
         ClosePort();
         m_bDeviceGone = true;
     }
@@ -315,7 +361,7 @@ void CCommPort::SendQueued() {
     ResetEvent(m_hSendEvent);
     // Whatever the write brings, this exchange's request has had its turn.
     m_bRequestSent = true;
-    EnterCriticalSection(&m_csPort);
+    PortLock lock(m_csPort);
     m_transferOverlapped.Offset = 0;
     m_transferOverlapped.OffsetHigh = 0;
     PurgeComm(m_hPort, kPurgeAll);
@@ -323,24 +369,22 @@ void CCommPort::SendQueued() {
     // so that stray bytes never shift this reply and every one after it.
     m_nReceived = 0;
     DWORD written = 0;
-    if (!WriteFile(m_hPort, m_pWriteBuffer, static_cast<DWORD>(m_nWriteLength), &written,
-                   &m_transferOverlapped)) {
-        if (GetLastError() != ERROR_IO_PENDING) {
-            ReportPortFailure("WriteFile()");
-            LeaveCriticalSection(&m_csPort);
-            return;
-        }
-        GetOverlappedResult(m_hPort, &m_transferOverlapped, &written, TRUE);
+    if (WriteFile(m_hPort, m_pWriteBuffer, static_cast<DWORD>(m_nWriteLength), &written,
+                  &m_transferOverlapped)) {
+        return;
     }
-    LeaveCriticalSection(&m_csPort);
+    if (GetLastError() != ERROR_IO_PENDING) {
+        ReportPortFailure("WriteFile()");
+        return;
+    }
+    GetOverlappedResult(m_hPort, &m_transferOverlapped, &written, TRUE);
 }
 
 DWORD CCommPort::QueuedInput() {
     COMSTAT status{};
     DWORD errors = 0;
-    EnterCriticalSection(&m_csPort);
+    PortLock lock(m_csPort);
     ClearCommError(m_hPort, &errors, &status);
-    LeaveCriticalSection(&m_csPort);
     return status.cbInQue;
 }
 
@@ -355,24 +399,27 @@ void CCommPort::DrainInput(DWORD start) {
     DWORD taken = 0;
     for (DWORD queued = queuedAtStart; queued > 0; queued = QueuedInput()) {
         BYTE byte = 0;
-        DWORD got = 0;
-        EnterCriticalSection(&m_csPort);
-        if (!ReadFile(m_hPort, &byte, 1, &got, &m_transferOverlapped)) {
-            if (GetLastError() != ERROR_IO_PENDING) {
-                ReportPortFailure("ReadFile()");
-            } else if (!GetOverlappedResult(m_hPort, &m_transferOverlapped, &got, TRUE)) {
-                ReportPortFailure("GetOverlappedResults() in ReadFile()");
-            }
-        }
-        LeaveCriticalSection(&m_csPort);
+        const bool got = ReadOneByte(&byte);
         if (m_bPortFailed) return;
         // A read that failed brought no byte, so it stores nothing.
-        if (got == 1 && m_bRequestSent) StoreByte(byte);
+        if (got && m_bRequestSent) StoreByte(byte);
         ++taken;
 
         const bool replyOpen = m_bReceiving && m_bRequestSent;
         if (Overdue(start) || (taken >= queuedAtStart && !replyOpen)) return;
     }
+}
+
+bool CCommPort::ReadOneByte(BYTE* byte) {
+    PortLock lock(m_csPort);
+    DWORD got = 0;
+    if (ReadFile(m_hPort, byte, 1, &got, &m_transferOverlapped)) return got == 1;
+    if (GetLastError() != ERROR_IO_PENDING) {
+        ReportPortFailure("ReadFile()");
+    } else if (!GetOverlappedResult(m_hPort, &m_transferOverlapped, &got, TRUE)) {
+        ReportPortFailure("GetOverlappedResults() in ReadFile()");
+    }
+    return got == 1;
 }
 
 void CCommPort::StoreByte(BYTE byte) {
@@ -393,14 +440,9 @@ void CCommPort::StoreByte(BYTE byte) {
 
 void CCommPort::ShowPortError(const char* step, DWORD error) {
     if (!m_bErrorBoxes) return;
-    char* systemText = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, error,
-                   0x400, reinterpret_cast<LPSTR>(&systemText), 0, nullptr);
-    // The text is cut at the buffer's end, never written past it.
-    char text[kErrorTextSize];
-    std::snprintf(text, sizeof text,
-                  "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n", step,
-                  systemText != nullptr ? systemText : "", m_nPort);
-    ShowErrorBox(text, "Application Error");
-    LocalFree(systemText);
+    // Composed whole: the system's words are UTF-8, and a cut could split a character.
+    const std::string text = std::string("WARNING:  ") + step +
+                             " Failed with the following error: \n" + SystemErrorWords(error) +
+                             "\nPort: " + std::to_string(m_nPort) + "\n";
+    ShowErrorBox(text.c_str(), "Application Error");
 }

@@ -1,32 +1,19 @@
 // ZEKO_initial, ZEKO_close, ZEKO_reconnect, ZEKO_get and ZEKO_set: opening and verifying the
 // link, and reading and writing the sensor's parameters with up to two attempts each.
-#include <cstdint>
-#include <cstdio>
-
 #include "link_state.h"
 #include "os/platform.h"
-#include "parameter_protocol.h"
+#include "parameter_attempts.h"
 #include "sensor_port.h"
 #include "zeko_api.h"
 
 namespace {
 
 constexpr DWORD kVerifiedReplyTimeout = 500;
-int SetSecondAttempt(const char* request, int param) {
-    const ParameterReply reply = AttemptParameter(g_commPort, request);
-    switch (reply.outcome) {
-        case kValueReply:
-            return ZEKO_WRONG_REPLY;
-        case kAcknowledgementReply:
-            return reply.number == param ? static_cast<int>(reply.value) : ZEKO_MALFORMED;
-        case kTimedOutReply:
-            g_nConnected = 0;
-            return ZEKO_LINK_LOST;
-        case kErrorTextReply:
-            return ZEKO_SET_TEXT;
-        default:
-            return ZEKO_MALFORMED;
-    }
+
+// A call whose last attempt went unanswered marks the link lost.
+int Finish(const ParameterResult& result) {
+    if (result.unanswered) g_nConnected = 0;
+    return result.code;
 }
 
 }  // namespace
@@ -78,27 +65,14 @@ int ZEKO_get(int param, long* value) {
     if (!LinkReady()) return ZEKO_NOT_READY;
     AccessLockHolder lock;
     if (const int refused = lock.Take()) return refused;
-    const int result = ReadParameter(g_commPort, param, value);
-    if (result == ZEKO_LINK_LOST) g_nConnected = 0;
-    return result;
+    return Finish(ReadParameter(g_commPort, param, value));
 }
 
 int ZEKO_set(int param, long value) {
     if (!LinkReady()) return ZEKO_NOT_READY;
     AccessLockHolder lock;
     if (const int refused = lock.Take()) return refused;
-
-    // The sensor's parameters are 32 bits wide: a float's bit pattern passed as an unsigned
-    // long arrives as the same 32 bits.
-    char request[kParameterRequestSize];
-    std::snprintf(request, sizeof request, "P%d=%d;", param,
-                  static_cast<int>(static_cast<std::int32_t>(value)));
-    const ParameterReply first = AttemptParameter(g_commPort, request);
-    if (first.outcome == kAcknowledgementReply) {
-        if (first.value != 0) return static_cast<int>(first.value);
-        if (first.number == param) return ZEKO_OK;
-    }
-    return SetSecondAttempt(request, param);
+    return Finish(WriteParameter(g_commPort, param, value));
 }
 
 }  // extern "C"

@@ -27,6 +27,6 @@ void ShowErrorBox(const char* text, const char* caption) {
     if (handler) {
         handler(text, caption, MB_ICONSTOP);
     } else {
-        MessageBoxA(nullptr, text, caption, MB_ICONSTOP);
+        ShowStopBox(text, caption);
     }
 }

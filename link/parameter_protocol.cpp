@@ -32,8 +32,10 @@ std::int32_t ConvertDigits(const unsigned char* digits, int count) {
 
 int ExchangeParameter(CCommPort& port, const char* request, int* number, long* value,
                       char* errorText) {
-    port.m_bFixedLength = 0;
-    return ParseParameterReply(port.ExchangeText(request), number, value, errorText);
+    port.SetTerminatorMode();
+    const CCommPort::Reply reply = port.ExchangeText(request);
+    if (!reply) return kTimedOutReply;
+    return ParseParameterReply(reply->data(), number, value, errorText);
 }
 
 int ExchangeParameter(const char* request, int* number, long* value, char* errorText) {
@@ -41,7 +43,6 @@ int ExchangeParameter(const char* request, int* number, long* value, char* error
 }
 
 int ParseParameterReply(const unsigned char* reply, int* number, long* value, char* errorText) {
-    if (CCommPort::TimedOut(reply)) return kTimedOutReply;
     if (reply[0] != 'P' && reply[0] != 'p') return kMalformedReply;
 
     const unsigned char* digits = reply + 1;

@@ -21,5 +21,6 @@ int ExchangeParameter(CCommPort& port, const char* request, int* number, long* v
                       char* errorText);
 int ExchangeParameter(const char* request, int* number, long* value, char* errorText);
 
-// Sorts a reply at the start of a 100-byte receive buffer; reads at most its first 74 bytes.
+// Sorts a reply at the start of a 100-byte receive buffer into any outcome but the timed-out one;
+// reads at most its first 74 bytes.
 int ParseParameterReply(const unsigned char* reply, int* number, long* value, char* errorText);

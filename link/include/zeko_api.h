@@ -3,6 +3,14 @@
  * Every function returns a plain int result code, 0 for success; nothing else reports errors.
  * Ports are named by number: port 3 is COM3 (see the README for how COM names map to devices).
  * Calls are synchronous and serialised by one access lock; they may be made from any thread.
+ *
+ * Late replies: a reply that comes after its call gave up is dropped if it arrives while no call
+ * is waiting (each call discards what arrived before it sent its request). One that arrives after
+ * a later call sent its request can be taken as that call's reply, since replies carry no
+ * sequence number: a parameter reply names its parameter, so a first attempt takes only a reply
+ * for the parameter asked (see ZEKO_get and ZEKO_set for the second); a block reply names
+ * nothing, so a late reply to the same command is taken as this call's, and late bytes of
+ * another command's reply are taken as the start of this one's.
  */
 #ifndef ZEKO_API_H
 #define ZEKO_API_H
@@ -60,12 +68,15 @@ ZEKO_EXPORT int ZEKO_CALL ZEKO_close(void);
 /* Marks the link usable again after a lost link (41) without a new identity check. Always 0. */
 ZEKO_EXPORT int ZEKO_CALL ZEKO_reconnect(void);
 
-/* Reads parameter param into *value (0 stored on every failure). 0 done; 8 not connected;
+/* Reads parameter param into *value (0 stored on every failure): a value reply for param at the
+ * first attempt, else any value reply at the second. 0 done; 8 not connected;
  * 31 no lock; -3 lock busy; 40 acknowledgement instead of a value; 41 no reply (link lost);
  * 42 malformed reply; 43 error text instead of a value. */
 ZEKO_EXPORT int ZEKO_CALL ZEKO_get(int param, long* value);
 
-/* Writes value (its low 32 bits) to parameter param. 0 accepted; 8, 31, -3 as for ZEKO_get;
+/* Writes value (its low 32 bits) to parameter param; the first attempt ends on an acknowledgement
+ * for param or on any refusal code, the second takes only an acknowledgement for param.
+ * 0 accepted; 8, 31, -3 as for ZEKO_get;
  * 40 value reply instead of an acknowledgement; 41 no reply (link lost); 42 malformed reply or
  * an acknowledgement for another parameter; 44 error text; any other value is the sensor's own
  * result code for the write. */

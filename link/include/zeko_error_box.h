@@ -5,6 +5,7 @@
 
 #include <functional>
 
+// The texts are UTF-8; the system's words in them are as the system gives them, in any code page.
 using MessageBoxHandler =
     std::function<void(const char* text, const char* caption, unsigned int type)>;
 

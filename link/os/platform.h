@@ -3,6 +3,8 @@
 // same calls, with the same names, types and meanings, in os/detail/ (private to the link).
 #pragma once
 
+#include <string>
+
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -16,9 +18,9 @@
 // Windows knows COM10 and above only in the device namespace, which serves COM1-COM9 as well.
 inline constexpr char kPortNameFormat[] = "\\\\.\\COM%d";
 
-// Whether a failed wait, read or write says the device is gone: what USB serial drivers give
-// once their adapter is pulled, and what Wine gives for a hung-up terminal.
-inline bool DeviceGoneError(DWORD error) {
+// Whether a failed wait, read or write's last error says the device is gone: what USB serial
+// drivers give once their adapter is pulled, and what Wine gives for a hung-up terminal.
+inline bool LastErrorMeansDeviceGone(DWORD error) {
     switch (error) {
         case ERROR_ACCESS_DENIED:
         case ERROR_BAD_COMMAND:
@@ -41,6 +43,13 @@ inline bool DeviceGoneError(DWORD error) {
 #include "os/detail/synchronization.h"
 #include "os/detail/timing.h"
 #include "os/detail/wait.h"
-// The emulation resolves COM<n> itself (os/port_names.h).
+// The emulation resolves COM<n> itself (ports/port_names.h).
 inline constexpr char kPortNameFormat[] = "COM%d";
 #endif
+
+// The system's own texts in UTF-8, whatever the code page. Its words for a last error as it
+// gives them, line break included, empty when it has none: on Windows through the wide API, on
+// POSIX the C library's. And its box with the stop icon and no owner, for UTF-8 texts: on
+// POSIX the text goes to standard error and nothing blocks.
+std::string SystemErrorWords(DWORD error);
+void ShowStopBox(const char* text, const char* caption);

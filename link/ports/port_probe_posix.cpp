@@ -1,13 +1,10 @@
 // The probe on POSIX: the ports folder or the built-in table, and an open as the link does it.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
+#include "exclusive_open.h"
 #include "port_names.h"
 #include "port_probe.h"
 
@@ -22,7 +19,7 @@ PortState StateForOpenError(int error) {
         case EPERM:
             return PortState::PermissionDenied;
         case EBUSY:
-            return PortState::Busy;  // TIOCEXCL held by another open
+            return PortState::Busy;  // the flock or TIOCEXCL of another holder
         default:
             return PortState::Unusable;
     }
@@ -51,24 +48,14 @@ std::vector<int> CandidatePorts() {
 PortReport ProbePort(int number) {
     PortReport report = NamePort(number);
     if (report.path.empty()) return report;
-    // Non-blocking, so that a modem port waiting for carrier cannot hold the probe.
-    const int fd = open(report.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        report.error = errno;
+    const ExclusiveOpen opened = OpenExclusive(report.path.c_str());
+    if (opened.fd < 0) {
+        report.error = opened.error;
         report.state = StateForOpenError(report.error);
         return report;
     }
-    if (!isatty(fd)) {
-        report.error = ENOTTY;
-        report.state = PortState::Unusable;
-    } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        report.error = errno;
-        report.state = report.error == EWOULDBLOCK ? PortState::Busy : PortState::Unusable;
-    } else {
-        flock(fd, LOCK_UN);
-        report.state = PortState::Openable;
-    }
-    close(fd);
+    CloseExclusive(opened);
+    report.state = PortState::Openable;
     return report;
 }
 

@@ -26,7 +26,7 @@ using ConnectionTest = SensorFixture;
 // True when nobody holds COM<com>, found by trying to open it. Wine lets a second handle open a
 // port, so there the link's own handle tells.
 bool PortIsFree(int com) {
-    if (RunsUnderWine()) return g_commPort.m_hPort == nullptr;
+    if (RunsUnderWine()) return !g_commPort.IsOpen();
     CCommPort probe;
     return probe.Open(com, 115200, 'N', 8, 1, EV_RXCHAR, 512) == 1;
 }
@@ -45,10 +45,10 @@ TEST_F(ConnectionTest, NothingWorksBeforeInitial) {
 
 TEST_F(ConnectionTest, FindsTheSensorAndShortensTheTimeout) {
     Sensor(3);
-    EXPECT_EQ(g_commPort.m_dwReplyTimeout, 1000u);
+    EXPECT_EQ(g_commPort.ReplyTimeout(), 1000u);
     EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_OK);
     EXPECT_EQ(RequestTexts(), (std::vector<std::string>{"P8;", "P8;"}));
-    EXPECT_EQ(g_commPort.m_dwReplyTimeout, 500u);
+    EXPECT_EQ(g_commPort.ReplyTimeout(), 500u);
     long value = 0;
     EXPECT_EQ(ZEKO_get(11, &value), ZEKO_OK);
     EXPECT_EQ(value, 100);  // the simulated sensor's factory setting
@@ -56,7 +56,7 @@ TEST_F(ConnectionTest, FindsTheSensorAndShortensTheTimeout) {
     // A later initial keeps the short timeout, even when it fails.
     Sensor(4).SetSilent(true);
     EXPECT_EQ(ZEKO_initial(4, 19281, 115200), ZEKO_NO_ANSWER);
-    EXPECT_EQ(g_commPort.m_dwReplyTimeout, 500u);
+    EXPECT_EQ(g_commPort.ReplyTimeout(), 500u);
 }
 
 TEST_F(ConnectionTest, BadBaudRateRefusedWithoutTouchingThePort) {

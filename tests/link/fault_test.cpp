@@ -136,7 +136,7 @@ TEST_F(LinkFaultTest, PulledAdapterIsReportedOnceAndANewOneIsFoundAgain) {
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_NE(Boxes()[0].find("Port: 3"), std::string::npos);
     EXPECT_TRUE(LinkDeviceGone()) << Boxes()[0];
-    EXPECT_EQ(g_commPort.m_hPort, nullptr);  // let go, so the adapter keeps its name
+    EXPECT_FALSE(g_commPort.IsOpen());  // let go, so the adapter keeps its name
 
     Sensor(3).Relink();
     EXPECT_EQ(ZEKO_initial(3, 19281, 115200), ZEKO_OK);
@@ -215,7 +215,7 @@ TEST_F(LinkFaultTest, EndlessStreamDoesNotHoldTheExchange) {
     StreamingDevice device(m_portsDir, 6, 8s);
     ASSERT_EQ(port.Open(6, 115200, 'N', 8, 1, EV_RXCHAR | EV_RXFLAG, 512), 1);
     std::this_thread::sleep_for(50ms);
-    port.m_bFixedLength = 0;
+    port.SetTerminatorMode();
     const auto start = std::chrono::steady_clock::now();
     port.ExchangeText("P11;");
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);

@@ -43,7 +43,7 @@ TEST_P(ParameterReply, IsSortedIntoItsOutcome) {
         EXPECT_EQ(std::string(errorText, expected.size()), expected);
         EXPECT_EQ(errorText[expected.size()], kUntouchedText);  // no NUL after the ";"
     }
-    EXPECT_EQ(g_commPort.m_bFixedLength, 0);
+    EXPECT_FALSE(g_commPort.FixedLength());
     EXPECT_EQ(Text(Sensor(3).Requests().at(0).bytes), "P8;");
 }
 

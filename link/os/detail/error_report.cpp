@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "os/platform.h"
+
 namespace {
 
 constexpr DWORD kErrnoCodeBit = 1u << 29;
@@ -38,31 +40,22 @@ void SetLastError(DWORD code) { g_lastError = code; }
 
 void SetLastErrorFromErrno(int error) { g_lastError = kErrnoCodeBit | static_cast<DWORD>(error); }
 
-bool DeviceGoneError(DWORD code) {
-    if ((code & kErrnoCodeBit) == 0) return false;
-    const auto error = static_cast<int>(code & ~kErrnoCodeBit);
-    return error == EIO || error == ENXIO || error == ENODEV;
+bool ErrnoMeansDeviceGone(int error) { return error == EIO || error == ENXIO || error == ENODEV; }
+
+bool LastErrorMeansDeviceGone(DWORD code) {
+    return (code & kErrnoCodeBit) != 0 &&
+           ErrnoMeansDeviceGone(static_cast<int>(code & ~kErrnoCodeBit));
 }
 
-DWORD FormatMessageA(DWORD, LPCVOID, DWORD code, DWORD, LPSTR buffer, DWORD, void*) {
-    const std::string known = TextFor(code);
-    if (known.empty()) return 0;
-    const std::string text = known + "\r\n";
-    auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    if (copy == nullptr) return 0;
-    std::memcpy(copy, text.c_str(), text.size() + 1);
-    *reinterpret_cast<char**>(buffer) = copy;
-    return static_cast<DWORD>(text.size());
+// Ended with a line break, as the system's texts are.
+std::string SystemErrorWords(DWORD error) {
+    const std::string known = TextFor(error);
+    return known.empty() ? known : known + "\r\n";
 }
 
-HANDLE LocalFree(HANDLE memory) {
-    std::free(memory);
-    return nullptr;
-}
-
-int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+// Without a window system the box's text goes to standard error and nothing blocks.
+void ShowStopBox(const char* text, const char* caption) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
-    return 1;  // IDOK: the box has only an OK button
 }
 
 BOOL FailSystemCall(const char* call, const char* device, int error) {

@@ -1,5 +1,6 @@
-// The object behind a serial-port handle, shared by the serial calls and the waits. Its members
-// are public to those two files only.
+// The object behind a serial-port handle: the open device, its read buffer and the rules for a
+// device that is gone. Shared by the serial calls and the waits; its members are public to them
+// only.
 #pragma once
 
 #include <sys/types.h>
@@ -11,14 +12,18 @@
 #include <utility>
 #include <vector>
 
+#include "exclusive_open.h"
 #include "serial.h"
 
 struct SerialPortObject : KernelObject {
     static constexpr Kind kKind = Kind::SerialPort;
 
-    SerialPortObject(int portFd, std::string devicePath)
-        : KernelObject(kKind), m_fd(portFd), m_path(std::move(devicePath)) {}
-    ~SerialPortObject() override;
+    SerialPortObject(const ExclusiveOpen& opened, std::string devicePath)
+        : KernelObject(kKind), m_open(opened), m_fd(opened.fd), m_path(std::move(devicePath)) {}
+    ~SerialPortObject() override;  // gives up the exclusive open
+
+    // A system call on the port failed: errno becomes the last error (and a trace line).
+    BOOL FailCall(const char* call) const;
 
     enum class Pending { None, Read, FailedTransfer };
 
@@ -45,6 +50,7 @@ struct SerialPortObject : KernelObject {
 
     static constexpr std::size_t kHeldCapacity = 4096;
 
+    const ExclusiveOpen m_open;
     const int m_fd;
     const std::string m_path;  // the device, as the trace names it
     std::array<BYTE, kHeldCapacity> m_held{};
@@ -55,7 +61,8 @@ struct SerialPortObject : KernelObject {
     HANDLE m_commWaitEvent = nullptr;  // event of a comm wait still pending
     Pending m_pending = Pending::None;
     LPVOID m_pendingBuffer = nullptr;
-    DWORD m_lastTransferred = 0;
+    DWORD m_pendingLength = 0;    // what the pending read asked for
+    DWORD m_lastTransferred = 0;  // what the last transfer moved
     bool m_gone = false;
     int m_goneError = 0;
     bool m_goneReported = false;
@@ -64,6 +71,3 @@ struct SerialPortObject : KernelObject {
 // The ports with a comm wait pending, for the waits to watch.
 std::mutex& PendingPortsMutex();
 std::vector<SerialPortObject*>& PendingPorts();
-
-// errno values that mean the device has gone.
-bool IsDeviceGoneError(int error);

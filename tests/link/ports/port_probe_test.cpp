@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,6 +90,15 @@ TEST_F(PortProbe, TellsEachStateBeforeAByteIsSent) {
         EXPECT_EQ(report.state, c.state) << report.name;
         EXPECT_EQ(StateText(report), c.text) << report.name;
     }
+    // Another program's TIOCEXCL stays its own: root's probe opens the port, the flag stays.
+    sim::PtyServer exclusive(m_dir, 7);
+    const int exclusiveHolder = open(exclusive.LinkPath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(ioctl(exclusiveHolder, TIOCEXCL), 0);
+    EXPECT_EQ(ProbePort(7).state, geteuid() == 0 ? PortState::Openable : PortState::Busy);
+    int stillExclusive = 0;
+    EXPECT_EQ(ioctl(exclusiveHolder, TIOCGEXCL, &stillExclusive), 0);
+    EXPECT_EQ(stillExclusive, 1);
+    close(exclusiveHolder);
     EXPECT_EQ(ProbeAsUnprivileged(5), PortState::PermissionDenied);
     EXPECT_EQ(
         StateText({.state = PortState::PermissionDenied}).find("dialout") != std::string::npos,
