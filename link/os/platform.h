@@ -41,6 +41,6 @@ inline bool DeviceGoneError(DWORD error) {
 #include "os/detail/synchronization.h"
 #include "os/detail/timing.h"
 #include "os/detail/wait.h"
-// The emulation resolves COM<n> itself (os/port_names.h).
+// The emulation resolves COM<n> itself (ports/port_names.h).
 inline constexpr char kPortNameFormat[] = "COM%d";
 #endif
