@@ -147,6 +147,16 @@ struct PtyServer::State {
         }
     }
 
+    // A test that changes how the sensor answers, or what it has heard, means the requests sent
+    // so far to meet the sensor as it was: what waits on the line is taken in first, so that a
+    // server thread running late cannot hand an earlier request the later behaviour.
+    void TakeInWaiting() {
+        if (pty) {
+            Receive();
+            Wake();  // answers go out from the server thread
+        }
+    }
+
     // Milliseconds until the next late answer is due, or -1 to sleep until something happens.
     int PollTimeout(Clock::time_point now) const {
         if (late.empty()) {
@@ -294,16 +304,19 @@ void PtyServer::WithModel(const std::function<void(SensorModel&)>& f) {
 
 void PtyServer::Script(Reply reply) {
     std::lock_guard lock(m_state->mutex);
+    m_state->TakeInWaiting();
     m_state->script.push_back(std::move(reply));
 }
 
 void PtyServer::SetSilent(bool silent) {
     std::lock_guard lock(m_state->mutex);
+    m_state->TakeInWaiting();
     m_state->silent = silent;
 }
 
 void PtyServer::SetReplyDelay(std::chrono::milliseconds delay) {
     std::lock_guard lock(m_state->mutex);
+    m_state->TakeInWaiting();
     m_state->delay = delay;
 }
 
@@ -346,6 +359,7 @@ bool PtyServer::WaitForRequests(std::size_t count, std::chrono::milliseconds tim
 
 void PtyServer::ClearLog() {
     std::lock_guard lock(m_state->mutex);
+    m_state->TakeInWaiting();
     m_state->requests.clear();
     m_state->received.clear();
 }

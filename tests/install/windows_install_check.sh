@@ -8,16 +8,16 @@
 # Usage: windows_install_check.sh LINUX_BUILD WINDOWS_BUILD INSTALLER
 set -euo pipefail
 
+# shellcheck source=tests/wine/prefix.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../wine/prefix.sh"
+wine_hide_machine_ports "$0" "$@"
+
 linux_build="$(cd "$1" && pwd)"
 windows_build="$(cd "$2" && pwd)"
 installer="$(cd "$(dirname "$3")" && pwd)/$(basename "$3")"
 
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
-export WINEPREFIX="$windows_build/install-check-prefix"
-export WINEDEBUG=-all
-# No .NET or browser engine offers, and no menu entries on this machine for the Start-menu links.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No menu entries on this machine for the Start-menu links.
+wine_prefix "$windows_build/install-check-prefix" winemenubuilder.exe=d
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/kq-windows-install-check.XXXXXX")"
 ports="$scratch/ports"
 log="$scratch/wine.log"
@@ -39,7 +39,7 @@ cleanup() {
         kill "$sensor_pid" 2>/dev/null || true
         wait "$sensor_pid" 2>/dev/null || true
     fi
-    "$WINESERVER" -k 2>/dev/null || true
+    "$KQ_WINESERVER" -k 2>/dev/null || true
     # Kept for a look when the check failed.
     [ "${passed:-0}" -eq 1 ] && rm -rf "$scratch"
     return 0
@@ -48,9 +48,9 @@ trap cleanup EXIT
 
 # A Windows program of the prefix, its messages to the log. The modem-line shim stands in for a
 # serial adapter's lines on the sensor's pty (see tests/wine/run.sh).
-wine() { LD_PRELOAD="$shim" "$WINE" "$@" 2>>"$log" </dev/null; }
+wine() { LD_PRELOAD="$shim" "$KQ_WINE" "$@" 2>>"$log" </dev/null; }
 # The installer and the uninstaller hand over to processes of their own: wait for every one.
-wine_settled() { "$WINESERVER" -w; }
+wine_settled() { "$KQ_WINESERVER" -w; }
 program_files_listing() { (cd "$WINEPREFIX/drive_c" && find "Program Files" "Program Files (x86)" | sort); }
 registry_value() {
     wine reg query "$uninstall_key" /v "$1" | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
@@ -76,8 +76,7 @@ mkdir -p "$WINEPREFIX" "$ports"
 : >"$log"
 wine wineboot.exe --init >/dev/null
 wine_settled
-# Every COM port of the prefix points into the ports folder, where the sensor links its pty.
-for n in $(seq 16); do ln -sfn "$ports/COM$n" "$WINEPREFIX/dosdevices/com$n"; done
+wine_link_ports "$ports"
 program_files_listing >"$scratch/before.txt"
 echo "$WINEPREFIX ($(wc -l <"$scratch/before.txt") paths under Program Files)"
 
@@ -97,7 +96,8 @@ if [ -f "$windows_build/bin/KQ_Tools.exe" ]; then
 fi
 
 step "Add/Remove Programs entry"
-for entry in DisplayName=KQ_Tools DisplayVersion=1.0.0.1 "Publisher=KQ_Tools developers" \
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$windows_build/CMakeCache.txt")"
+for entry in DisplayName=KQ_Tools "DisplayVersion=$version" "Publisher=KQ_Tools developers" \
     'DisplayIcon=C:\Program Files\KQ_Tools\Uninstall.exe' \
     'UninstallString="C:\Program Files\KQ_Tools\Uninstall.exe"'; do
     value="$(registry_value "${entry%%=*}")"

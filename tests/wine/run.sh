@@ -3,23 +3,22 @@
 # a prefix whose first program had none cannot show windows later) in the Windows build folder whose COM1 to
 # COM16 point into a ports folder, a wineserver of our own, the Linux process that serves the
 # simulated sensors on ptys linked into that folder, and then the command given (CTest, which
-# runs each test program through wine_exec.sh).
+# runs each test program through wine_exec.sh). The machine's own serial ports are hidden from
+# the run where that can be done (prefix.sh).
 # usage: run.sh LINUX_BUILD WINDOWS_BUILD COMMAND...
 set -euo pipefail
+
+# shellcheck source=tests/wine/prefix.sh
+source "$(dirname "${BASH_SOURCE[0]}")/prefix.sh"
+wine_hide_machine_ports "$0" "$@"
 
 LINUX_BUILD="$(cd "$1" && pwd)"
 WINDOWS_BUILD="$(cd "$2" && pwd)"
 shift 2
 
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
-LAST_PORT=16
 STARTUP_POLLS=200 # of 50 ms: ten seconds for the server and the host to come up
 
-export WINEPREFIX="$WINDOWS_BUILD/wine-prefix"
-export WINEDEBUG=-all
-# Nothing here needs .NET or a browser engine; without this Wine offers to install them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+wine_prefix "$WINDOWS_BUILD/wine-prefix"
 export KQ_WINE_LOG="$WINDOWS_BUILD/wine-stderr.log"
 export KQ_WINE_SHIM="$LINUX_BUILD/tests/wine/libkq_modem_lines.so"
 PORTS="$WINDOWS_BUILD/ports"
@@ -32,7 +31,7 @@ stop_all() {
         wait "$host_pid" 2>/dev/null || true
     fi
     # Left running, the server would hold the CI's output pipe open.
-    "$WINESERVER" -k 2>/dev/null || true
+    "$KQ_WINESERVER" -k 2>/dev/null || true
 }
 trap stop_all EXIT
 
@@ -56,8 +55,8 @@ mkdir -p "$PORTS" "$WINEPREFIX"
 
 # Our own server before any program: one that a program starts adopts the terminal as its own
 # and floods standard error when that hangs up. -p keeps it between programs.
-"$WINESERVER" -k 2>/dev/null || true
-"$WINESERVER" -f -p >>"$KQ_WINE_LOG" 2>&1 &
+"$KQ_WINESERVER" -k 2>/dev/null || true
+"$KQ_WINESERVER" -f -p >>"$KQ_WINE_LOG" 2>&1 &
 # Its socket is in /tmp/.wine-<uid>/ or, as Debian builds it, /tmp/wine-<random>/.
 server="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
 wait_for wineserver "/tmp/.wine-$(id -u)/$server/socket" "/tmp/wine-*/$server/socket"
@@ -65,36 +64,19 @@ wait_for wineserver "/tmp/.wine-$(id -u)/$server/socket" "/tmp/wine-*/$server/so
 # The first program creates the prefix (some seconds) or starts its services; among them the
 # device manager, which links the machine's own serial ports as COM ports.
 if [ -f "$WINEPREFIX/system.reg" ]; then
-    "$WINE" cmd.exe /c exit >>"$KQ_WINE_LOG" 2>&1
+    "$KQ_WINE" cmd.exe /c exit >>"$KQ_WINE_LOG" 2>&1
 else
     echo "wine: creating the prefix $WINEPREFIX"
-    "$WINE" wineboot.exe --init >>"$KQ_WINE_LOG" 2>&1
+    "$KQ_WINE" wineboot.exe --init >>"$KQ_WINE_LOG" 2>&1
 fi
 
 # Settings for dialogs on a display without a window manager, where every window hide would
-# otherwise wait 2 s for one, and a CJK face for the dialogs' "宋体". regedit reads a UTF-16 file
-# only correctly: the Chinese name would otherwise be stored garbled.
-registry="$WINDOWS_BUILD/wine-settings.reg"
-{
-    printf '\xff\xfe'
-    printf '%s\r\n' "Windows Registry Editor Version 5.00" "" \
-        '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' "" \
-        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-        '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' "" | iconv -t UTF-16LE
-} >"$registry"
-"$WINE" regedit.exe /S "$registry" >>"$KQ_WINE_LOG" 2>&1
-
-# Every other COM port points into the ports folder: a sensor links its pty there, and a port
-# with no sensor is no port at all, as on Windows.
-for ((n = 1; n <= LAST_PORT; n++)); do
-    device="$WINEPREFIX/dosdevices/com$n"
-    target="$(readlink "$device" || true)"
-    if [[ "$target" == /dev/* ]]; then
-        echo "wine: COM$n is this machine's $target"
-        continue
-    fi
-    ln -sfn "$PORTS/COM$n" "$device"
-done
+# otherwise wait 2 s for one, and a CJK face for the dialogs' "宋体".
+wine_import_registry "$WINDOWS_BUILD/wine-settings.reg" \
+    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' "" \
+    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+    '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' "" >>"$KQ_WINE_LOG" 2>&1
+wine_link_ports "$PORTS"
 
 "$LINUX_BUILD/tests/wine/kq-wine-sim-host" "$PORTS" "$ADDRESS_FILE" 2>>"$KQ_WINE_LOG" &
 host_pid=$!

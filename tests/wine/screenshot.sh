@@ -7,8 +7,8 @@
 set -euo pipefail
 
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
+# shellcheck source=tests/wine/prefix.sh
+source "$HERE/prefix.sh"
 SHOW_POLLS=100 # of 100 ms: ten seconds for the dialog to show
 
 if [ "${1:-}" != --inside ]; then
@@ -26,20 +26,12 @@ WINDOWS_BUILD="$3"
 OUT="$4"
 PORTS="$WINDOWS_BUILD/ports"
 
-# regedit reads UTF-16 files only correctly.
-import_registry() {
-    local file="$WINDOWS_BUILD/screenshot.reg"
-    { printf '\xff\xfe'; printf '%s\r\n' "Windows Registry Editor Version 5.00" "" "$@" |
-        iconv -f UTF-8 -t UTF-16LE; } >"$file"
-    "$WINE" regedit.exe /S "$file" >>"$KQ_WINE_LOG" 2>&1
-}
-
 set_dpi() {
     local hex
     hex="$(printf '%08x' "$1")"
-    import_registry \
+    wine_import_registry "$WINDOWS_BUILD/screenshot.reg" \
         '[HKEY_CURRENT_USER\Control Panel\Desktop]' "\"LogPixels\"=dword:$hex" '' \
-        '[HKEY_CURRENT_CONFIG\Software\Fonts]' "\"LogPixels\"=dword:$hex" ''
+        '[HKEY_CURRENT_CONFIG\Software\Fonts]' "\"LogPixels\"=dword:$hex" '' >>"$KQ_WINE_LOG" 2>&1
 }
 
 # The top-level X window captioned $1 once it is shown (Wine names it after the caption), or
@@ -67,7 +59,7 @@ save() {
 shoot() {
     local dpi="$1" window about status=0
     set_dpi "$dpi"
-    env LD_PRELOAD="$KQ_WINE_SHIM" "$WINE" "$WINDOWS_BUILD/bin/KQ_Tools.exe" 2>>"$KQ_WINE_LOG" &
+    env LD_PRELOAD="$KQ_WINE_SHIM" "$KQ_WINE" "$WINDOWS_BUILD/bin/KQ_Tools.exe" 2>>"$KQ_WINE_LOG" &
     local tool=$!
     if window="$(shown_window KQ_Tools)"; then
         sleep 2 # some polls: the readings and the lamps

@@ -18,7 +18,7 @@ const DialogTemplate* FindDialog(UINT id) {
 
 const char* FindString(UINT id) { return id == IDS_ABOUTBOX ? "关于 KQ_Tools(&A)..." : nullptr; }
 
-// The images live in the program's Qt resources (icons.qrc).
+// The images live in the program's Qt resources (the kq_icons set of tool/CMakeLists.txt).
 const char* IconFile(UINT id) {
     switch (id) {
         case IDR_MAINFRAME:
@@ -35,8 +35,8 @@ const char* IconFile(UINT id) {
 constexpr WORD kChinesePrc = 0x0804;
 
 const VersionInfo kVersion{
-    .fileVersion = "1.0.0.1",
-    .productVersion = "1.0.0.1",
+    .fileVersion = KQ_VERSION,
+    .productVersion = KQ_VERSION,
     .internalName = "KQ_Tools",
     .language = kChinesePrc,
 };
