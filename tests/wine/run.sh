@@ -72,7 +72,8 @@ else
 fi
 
 # Settings for dialogs on a display without a window manager, where every window hide would
-# otherwise wait 2 s for one, and a CJK face for the dialogs' "宋体". regedit reads a UTF-16 file
+# otherwise wait 2 s for one, and for the dialogs' "宋体" the Song face the Linux dialog uses, which
+# draws every sign they show ("℃" is blank in WenQuanYi Micro Hei). regedit reads a UTF-16 file
 # only correctly: the Chinese name would otherwise be stored garbled.
 registry="$WINDOWS_BUILD/wine-settings.reg"
 {
@@ -80,7 +81,7 @@ registry="$WINDOWS_BUILD/wine-settings.reg"
     printf '%s\r\n' "Windows Registry Editor Version 5.00" "" \
         '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' "" \
         '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-        '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' "" | iconv -t UTF-16LE
+        '"宋体"="AR PL UMing CN"' '"SimSun"="AR PL UMing CN"' "" | iconv -t UTF-16LE
 } >"$registry"
 "$WINE" regedit.exe /S "$registry" >>"$KQ_WINE_LOG" 2>&1
 

@@ -1,6 +1,9 @@
 #include "utf16.h"
 
-#include "platform.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
 
 std::wstring Widen(std::string_view utf8) {
     if (utf8.empty()) {
