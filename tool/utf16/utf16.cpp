@@ -1,8 +1,5 @@
 #include "utf16.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 std::wstring Widen(std::string_view utf8) {
