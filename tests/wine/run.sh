@@ -71,11 +71,12 @@ else
 fi
 
 # Settings for dialogs on a display without a window manager, where every window hide would
-# otherwise wait 2 s for one, and a CJK face for the dialogs' "宋体".
+# otherwise wait 2 s for one, and for the dialogs' "宋体" the Song face the Linux dialog uses, which
+# draws every sign they show ("℃" is blank in WenQuanYi Micro Hei).
 wine_import_registry "$WINDOWS_BUILD/wine-settings.reg" \
     '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' "" \
     '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-    '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' "" >>"$KQ_WINE_LOG" 2>&1
+    '"宋体"="AR PL UMing CN"' '"SimSun"="AR PL UMing CN"' "" >>"$KQ_WINE_LOG" 2>&1
 wine_link_ports "$PORTS"
 
 "$LINUX_BUILD/tests/wine/kq-wine-sim-host" "$PORTS" "$ADDRESS_FILE" 2>>"$KQ_WINE_LOG" &

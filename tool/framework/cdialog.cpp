@@ -1,8 +1,37 @@
 #include "cdialog.h"
 
+#include "backend.h"
 #include "cwin_app.h"
 #include "data_exchange.h"
 #include "message_map.h"
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
+
+// The members data exchange bound have ended before this runs: they are left alone.
+CDialog::~CDialog() {
+    m_controls.clear();
+    DestroyWindow();
+}
+
+BOOL CDialog::DestroyWindow() {
+    if (!m_window) {
+        return FALSE;
+    }
+    if (GetSafeHwnd() != nullptr) {
+        backend::DestroyDialog(GetSafeHwnd());
+    }
+    ForgetWindow();
+    m_window.reset();
+    return TRUE;
+}
+
+void CDialog::EndDialog(int result) {
+    m_modalResult = result;
+    m_ended = true;
+    if (GetSafeHwnd() != nullptr) {
+        backend::EndDialog(GetSafeHwnd(), result);
+    }
+}
 
 void CDialog::AddControl(int id, HWND control) {
     auto& wrapper = m_wrappers.emplace_back(std::make_unique<CWnd>());

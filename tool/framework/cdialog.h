@@ -48,7 +48,11 @@ protected:
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    struct Window;  // the platform's side of the dialog's window
+    // The backend's side of the dialog's window, and what deletes it.
+    struct Window;
+    struct WindowDeleter {
+        void operator()(Window* window) const;
+    };
 
     // The template the window was made from, or nullptr when it could not be.
     const DialogTemplate* CreateFromTemplate();
@@ -62,7 +66,7 @@ private:
 
     UINT m_templateId;
     CWnd* m_pParentWnd;
-    std::unique_ptr<Window> m_window;
+    std::unique_ptr<Window, WindowDeleter> m_window;
     std::vector<std::unique_ptr<CWnd>> m_wrappers;  // one per control with an ID
     std::map<int, CWnd*> m_controls;                // by ID: a bound member, else the wrapper
     std::unique_ptr<CMenu> m_systemMenu;

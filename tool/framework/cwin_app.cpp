@@ -1,5 +1,6 @@
 #include "cwin_app.h"
 
+#include "backend.h"
 #include "resource_module.h"
 
 namespace {
@@ -25,3 +26,17 @@ HICON CWinApp::LoadIcon(UINT id) const { return AfxLoadIcon(id); }
 CWinApp* AfxGetApp() { return g_app; }
 
 CWnd* AfxGetMainWnd() { return g_app != nullptr ? g_app->m_pMainWnd : nullptr; }
+
+std::string AfxGetAppName() { return backend::AppName(); }
+
+int AfxWinMain(int argc, char** argv) {
+    const std::shared_ptr<void> windowSystem = backend::StartWindowSystem(argc, argv);
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return 1;
+    }
+    if (app->InitInstance() != FALSE) {
+        backend::RunMessageLoop();
+    }
+    return app->ExitInstance();
+}

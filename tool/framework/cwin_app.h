@@ -1,6 +1,6 @@
 // The application object. The program defines exactly one, as a static object; AfxWinMain sets
-// up the platform's windowing (the Qt application; the common controls on Windows), calls its
-// InitInstance and runs a message loop only when that returns TRUE.
+// up the window system, calls its InitInstance and runs a message loop only when that returns
+// TRUE.
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 #include "cwnd.h"
 
+#include "backend.h"
 #include "message_map.h"
 #include "modal_box.h"
 
@@ -12,6 +13,31 @@ void CWnd::Detach() {
     m_hWnd = nullptr;
     m_id = IDC_STATIC;
 }
+
+// The poll rewrites the readings ten times a second; an unchanged text is left as it is, so it
+// costs no redraw and keeps the operator's selection.
+void CWnd::SetWindowText(const char* text) {
+    const std::string wanted = text != nullptr ? text : "";
+    if (backend::WindowText(m_hWnd) != wanted) {
+        backend::SetWindowText(m_hWnd, wanted);
+    }
+}
+
+void CWnd::GetWindowText(CString& text) const { text = CString(backend::WindowText(m_hWnd)); }
+
+BOOL CWnd::EnableWindow(BOOL enable) { return backend::EnableWindow(m_hWnd, enable); }
+
+BOOL CWnd::IsIconic() const { return backend::IsIconic(m_hWnd); }
+
+void CWnd::SetFocus() { backend::SetFocus(m_hWnd); }
+
+void CWnd::GetClientRect(LPRECT rect) const { *rect = backend::ClientRect(m_hWnd); }
+
+UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, std::nullptr_t) {
+    return backend::SetTimer(*this, id, elapse);
+}
+
+BOOL CWnd::KillTimer(UINT_PTR id) { return backend::KillTimer(m_hWnd, id); }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return WindowProc(message, wParam, lParam);
@@ -39,6 +65,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                                             : DefWindowProc(message, wParam, lParam);
     m_current = outer;
     return result;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return backend::ControlMessage(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::Default() {

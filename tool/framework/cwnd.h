@@ -1,5 +1,5 @@
 // A window as the dialogs see it: a dialog or one of its controls, spoken to with messages. Each
-// wraps the platform's window that shows it (a widget under Qt); a dialog finds its controls by ID.
+// wraps the backend's window that shows it; a dialog finds its controls by ID.
 #pragma once
 
 #include <cstddef>

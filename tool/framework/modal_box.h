@@ -21,8 +21,9 @@ using MessageBoxHook = std::function<int(const MessageBoxRequest& box)>;
 // Replaces the hook and returns the one before; an empty hook shows boxes again.
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 
-// A box with an OK button and the icon `type` names, over `owner` (else over the open modal
-// dialog or the main window). A null caption is the application's name.
+// A box with an OK button and the icon `type` names, over `owner`'s window while it takes input
+// (else over the modal box or dialog on top, else over the main window). A null caption is the
+// application's name.
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
 // A box owned by the application's main window.

@@ -1,19 +1,11 @@
 // The framework's one platform switch: the window-system vocabulary the dialogs are written in.
 // On Windows it is the real Win32 API (user32, comctl32); elsewhere the same names, types and
-// numbers in win_types.h, which the Qt implementation gives their meaning. Below the switch, the
+// numbers in win_types.h, which the Linux backend gives their meaning. Below the switch, the
 // two things every dialog framework of this shape adds: the static control ID and CRect.
 #pragma once
 
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef UNICODE
-#define UNICODE
-#endif
+// The build asks for the lean, wide headers without the min and max macros (tool/CMakeLists.txt).
 #include <windows.h>
 // After windows.h, which it needs: the track bar.
 #include <commctrl.h>

@@ -1,5 +1,7 @@
 #include "resource_module.h"
 
+#include "backend.h"
+
 namespace {
 
 const ResourceModule kNoResources{
@@ -18,3 +20,8 @@ void AfxSetResourceHandle(const ResourceModule* module) {
 }
 
 const ResourceModule& AfxGetResourceHandle() { return *g_module; }
+
+HICON AfxLoadIcon(UINT id) {
+    const ResourceModule& module = AfxGetResourceHandle();
+    return module.iconFile(id) != nullptr ? backend::LoadIcon(module, id) : nullptr;
+}

@@ -16,8 +16,9 @@ struct VersionInfo {
 struct ResourceModule {
     const DialogTemplate* (*findDialog)(UINT id);  // nullptr when there is no such template
     const char* (*findString)(UINT id);            // UTF-8, nullptr when there is no such string
-    // The icon's image as a Qt resource path, or nullptr when the module has no such icon. On
-    // Windows the image is the executable's icon resource of the same ID.
+    // The icon's image file among the program's embedded files, or nullptr when the module has
+    // no such icon. A backend whose executable carries its icons as resources of their own loads
+    // the one of the same ID instead.
     const char* (*iconFile)(UINT id);
     const VersionInfo* version;
 };

@@ -1,6 +1,6 @@
 // The window-system vocabulary the dialogs are written in, where there is no Win32 API: handles,
 // messages, notification codes and flags, with the numbers Windows gives them. Handles are opaque;
-// the Qt implementation knows what they point at. Included through platform.h only.
+// the backend knows what they point at. Included through platform.h only.
 #pragma once
 
 #include <cstdint>

@@ -18,7 +18,7 @@ const DialogTemplate* FindDialog(UINT id) {
 
 const char* FindString(UINT id) { return id == IDS_ABOUTBOX ? "关于 KQ_Tools(&A)..." : nullptr; }
 
-// The images live in the program's Qt resources (the kq_icons set of tool/CMakeLists.txt).
+// The images the build embeds in the program (tool/CMakeLists.txt).
 const char* IconFile(UINT id) {
     switch (id) {
         case IDR_MAINFRAME:

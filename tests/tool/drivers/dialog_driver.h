@@ -49,6 +49,8 @@ public:
     // the caret lies inside the part that is in sight.
     int FirstVisibleLine(int id) const;
     bool CaretInSight(int id) const;
+    // Whether the label that says `text` draws some of it: its picture is not all background.
+    bool LabelDrawn(const std::string& text) const;
     // The period in milliseconds of the dialog's timer `id`, 0 when that timer is not running.
     int TimerPeriod(UINT_PTR id) const;
 

@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -105,6 +106,23 @@ int DialogDriver::FirstVisibleLine(int id) const {
 bool DialogDriver::CaretInSight(int id) const {
     const auto* view = Find<QPlainTextEdit>(m_dialog, id);
     return view != nullptr && view->viewport()->rect().contains(view->cursorRect());
+}
+
+// The label's bottom right corner, below the text's descent, is background.
+bool DialogDriver::LabelDrawn(const std::string& text) const {
+    for (QLabel* label : WidgetOf(m_dialog)->findChildren<QLabel*>()) {
+        if (label->text() != QString::fromStdString(text)) continue;
+        const QImage picture = label->grab().toImage();
+        const QRgb background = picture.pixel(picture.width() - 1, picture.height() - 1);
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                if (picture.pixel(x, y) != background) return true;
+            }
+        }
+        return false;
+    }
+    ADD_FAILURE() << "no label " << text;
+    return false;
 }
 
 int DialogDriver::TimerPeriod(UINT_PTR id) const {

@@ -163,6 +163,35 @@ bool DialogDriver::CaretInSight(int id) const {
 
 // Windows tells no timer's period: it is measured, as the shortest time between ticks the
 // thread takes from its queue, to the nearest 50 ms; 0 when no tick comes.
+// The label paints itself into a bitmap, background first; its bottom right corner, below the
+// text's descent, is background.
+bool DialogDriver::LabelDrawn(const std::string& text) const {
+    HWND label = FindWindowExW(m_dialog.GetSafeHwnd(), nullptr, L"Static", Widen(text).c_str());
+    if (label == nullptr) {
+        ADD_FAILURE() << "no label " << text;
+        return false;
+    }
+    RECT rect{};
+    GetClientRect(label, &rect);
+    HDC screen = GetDC(label);
+    HDC picture = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right, rect.bottom);
+    const HGDIOBJ before = SelectObject(picture, bitmap);
+    SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture), PRF_CLIENT);
+    const COLORREF background = GetPixel(picture, rect.right - 1, rect.bottom - 1);
+    bool drawn = false;
+    for (int y = 0; y < rect.bottom && !drawn; ++y) {
+        for (int x = 0; x < rect.right && !drawn; ++x) {
+            drawn = GetPixel(picture, x, y) != background;
+        }
+    }
+    SelectObject(picture, before);
+    DeleteObject(bitmap);
+    DeleteDC(picture);
+    ReleaseDC(label, screen);
+    return drawn;
+}
+
 int DialogDriver::TimerPeriod(UINT_PTR id) const {
     const TimerWatch watch(m_dialog.GetSafeHwnd(), id);
     ProcessEventsUntil([&] { return watch.Ticks().size() >= kTimerTicksMeasured; }, kTimerWaitMs);

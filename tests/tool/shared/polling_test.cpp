@@ -308,6 +308,14 @@ TEST_F(PollingTest, ATickOfAnyTimerPolls) {
     EXPECT_EQ(Received(), std::vector<std::string>(3, kStatusRequest));
 }
 
+// The units beside the readings show, whatever the dialog font makes of them.
+TEST_F(PollingTest, TheReadingsUnitsAreDrawn) {
+    OpenConnected();
+    for (const char* unit : {"G", "度/S", "℃"}) {
+        EXPECT_TRUE(Driver().LabelDrawn(unit)) << unit;
+    }
+}
+
 // The dialog's own timer polls a live sensor: readings wander and a raised alarm turns its lamp
 // red until the sensor clears it.
 TEST_F(PollingTest, TheTimerFollowsALiveSensor) {

@@ -3,9 +3,6 @@
 // the tests that look at the widgets themselves.
 #pragma once
 
-#include <QString>
-
-#include "cstring.h"
 #include "platform.h"
 
 class CWnd;
@@ -28,7 +25,3 @@ inline HDC HandleOf(QPainter* painter) { return reinterpret_cast<HDC>(painter); 
 
 inline QMenu* MenuOf(HMENU menu) { return reinterpret_cast<QMenu*>(menu); }
 inline HMENU HandleOf(QMenu* menu) { return reinterpret_cast<HMENU>(menu); }
-
-// The dialogs' UTF-8 text at the boundary to the widgets.
-inline QString ToQString(const char* text) { return QString::fromUtf8(text); }
-inline CString FromQString(const QString& text) { return CString(text.toUtf8().toStdString()); }

@@ -28,9 +28,7 @@ QString WidgetText(const QWidget* widget) {
 
 void SetWidgetText(QWidget* widget, const QString& text) {
     if (auto* edit = dynamic_cast<QLineEdit*>(widget)) {
-        // The poll rewrites the readings ten times a second; an unchanged text is left as it
-        // is, so it costs no redraw and keeps the operator's selection.
-        if (edit->text() != text) edit->setText(text);
+        edit->setText(text);
     } else if (auto* edit = dynamic_cast<MultiLineEdit*>(widget)) {
         edit->setPlainText(text);  // CR LF becomes one line break
     } else if (auto* button = dynamic_cast<QAbstractButton*>(widget)) {

@@ -1,4 +1,5 @@
 #include "gbk_text.h"
+
 #include "platform.h"
 #include "utf16.h"
 

@@ -1,10 +1,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "cwin_app.h"
-#include "cwnd.h"
+#include "backend.h"
 #include "qt_handles.h"
-#include "system_box.h"
 
 namespace {
 
@@ -20,26 +18,25 @@ QMessageBox::Icon IconOf(UINT type) {
     }
 }
 
-QWidget* OwnerOf(HWND owner) {
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        return modal;
-    }
-    if (owner != nullptr) {
-        return WidgetOf(owner)->window();
-    }
-    const CWnd* main = AfxGetMainWnd();
-    return main != nullptr ? WidgetOf(*main) : nullptr;
-}
-
 }  // namespace
 
-int ShowSystemMessageBox(HWND owner, const std::string& text, const std::string& caption,
-                         UINT type) {
+HWND backend::TopLevelOf(HWND window) { return HandleOf(WidgetOf(window)->window()); }
+
+// An application-modal window blocks every other; none is disabled for it.
+bool backend::TakesInput(HWND window) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    return modal == nullptr || modal == WidgetOf(window);
+}
+
+HWND backend::ActiveModalWindow() { return HandleOf(QApplication::activeModalWidget()); }
+
+int backend::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
+                            UINT type) {
     // Line ends are CR LF in the dialogs' texts.
     QString message = QString::fromStdString(text);
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(IconOf(type), QString::fromStdString(caption), message, QMessageBox::Ok,
-                    OwnerOf(owner));
+                    WidgetOf(owner));
     box.setTextFormat(Qt::PlainText);
     box.exec();
     return IDOK;

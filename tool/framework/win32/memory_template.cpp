@@ -1,4 +1,4 @@
-#include "dialog_template_win32.h"
+#include "memory_template.h"
 
 #include "utf16.h"
 
@@ -53,7 +53,9 @@ ControlClass ClassOf(const ControlTemplate& control) {
         case ControlKind::GroupBox:
             return {"Button", DWORD{BS_GROUPBOX} | (Has(s, kCentered) ? BS_CENTER : BS_LEFT)};
         case ControlKind::Label:
-            return {"Static", SS_LEFT | SS_NOPREFIX};
+            // One line, cut at the control's edge as on Linux: a word wrapped to a second line
+            // falls below an 8-unit label and is lost.
+            return {"Static", SS_LEFTNOWORDWRAP | SS_NOPREFIX};
         case ControlKind::Edit: {
             DWORD style = Has(s, kCentered) ? ES_CENTER : ES_LEFT;
             if (Has(s, kReadOnly)) style |= ES_READONLY;

@@ -1,6 +1,6 @@
-#include <QStringEncoder>
-
 #include "gbk_text.h"
+
+#include <QStringEncoder>
 
 std::optional<std::string> ToGbk(const CString& text) {
     QStringEncoder encoder("GBK");

@@ -1,6 +1,6 @@
 #include "utf16.h"
 
-#include "platform.h"
+#include <windows.h>
 
 std::wstring Widen(std::string_view utf8) {
     if (utf8.empty()) {

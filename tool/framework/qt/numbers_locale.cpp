@@ -1,6 +1,6 @@
 #include <locale.h>
 
-#include "numbers_locale.h"
+#include "backend.h"
 
 namespace {
 
@@ -13,6 +13,6 @@ locale_t NumbersLocale() {
 
 }  // namespace
 
-CNumbersScope::CNumbersScope() : m_saved(uselocale(NumbersLocale())) {}
+void* backend::UseCNumbers() { return uselocale(NumbersLocale()); }
 
-CNumbersScope::~CNumbersScope() { uselocale(static_cast<locale_t>(m_saved)); }
+void backend::RestoreNumbers(void* saved) { uselocale(static_cast<locale_t>(saved)); }

@@ -1,3 +1,5 @@
+#include "export_file.h"
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -6,8 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
-
-#include "export_file.h"
 
 namespace {
 

@@ -2,7 +2,9 @@
 // template, subclassed so that every message goes through the dialog's message map first and
 // default processing is the dialog manager's own.
 #include "cdialog.h"
-#include "dialog_template_win32.h"
+
+#include "backend.h"
+#include "memory_template.h"
 #include "resource_module.h"
 
 namespace {
@@ -54,13 +56,7 @@ struct CDialog::Window {
     }
 };
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
-
-// The members data exchange bound have ended before this runs: they are left alone.
-CDialog::~CDialog() {
-    m_controls.clear();
-    DestroyWindow();
-}
+void CDialog::WindowDeleter::operator()(Window* window) const { delete window; }
 
 // The dialog manager runs the modal loop; the owner is disabled meanwhile.
 INT_PTR CDialog::DoModal() {
@@ -69,7 +65,7 @@ INT_PTR CDialog::DoModal() {
         return -1;
     }
     const std::vector<WORD> memory = BuildDialogTemplate(*dialog);
-    m_window = std::make_unique<Window>();
+    m_window.reset(new Window);
     m_window->source = dialog;
     const INT_PTR result = DialogBoxIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(memory.data()), OwnerWindow(),
@@ -87,7 +83,7 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
         return nullptr;
     }
     const std::vector<WORD> memory = BuildDialogTemplate(*dialog);
-    m_window = std::make_unique<Window>();
+    m_window.reset(new Window);
     m_window->source = dialog;
     if (CreateDialogIndirectParamW(
             GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(memory.data()),
@@ -98,25 +94,9 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
     return dialog;
 }
 
-BOOL CDialog::DestroyWindow() {
-    if (!m_window) {
-        return FALSE;
-    }
-    if (GetSafeHwnd() != nullptr) {
-        ::DestroyWindow(GetSafeHwnd());
-    }
-    ForgetWindow();
-    m_window.reset();
-    return TRUE;
-}
+void backend::DestroyDialog(HWND dialog) { ::DestroyWindow(dialog); }
 
-void CDialog::EndDialog(int result) {
-    m_modalResult = result;
-    m_ended = true;
-    if (GetSafeHwnd() != nullptr) {
-        ::EndDialog(GetSafeHwnd(), result);
-    }
-}
+void backend::EndDialog(HWND dialog, int result) { ::EndDialog(dialog, result); }
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!m_window || m_window->original == nullptr) {

@@ -1,8 +1,7 @@
 #include <clocale>
 #include <string>
 
-#include "numbers_locale.h"
-#include "platform.h"
+#include "backend.h"
 
 namespace {
 
@@ -14,16 +13,17 @@ struct Saved {
 }  // namespace
 
 // The C runtime's numbers follow setlocale, process-wide unless the thread asks for its own.
-CNumbersScope::CNumbersScope() {
+void* backend::UseCNumbers() {
     const int threadMode = _configthreadlocale(_ENABLE_PER_THREAD_LOCALE);
     const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
-    m_saved = new Saved{threadMode, numeric != nullptr ? numeric : "C"};
+    auto* saved = new Saved{threadMode, numeric != nullptr ? numeric : "C"};
     std::setlocale(LC_NUMERIC, "C");
+    return saved;
 }
 
-CNumbersScope::~CNumbersScope() {
-    auto* saved = static_cast<Saved*>(m_saved);
-    std::setlocale(LC_NUMERIC, saved->numeric.c_str());
-    _configthreadlocale(saved->threadMode);
-    delete saved;
+void backend::RestoreNumbers(void* saved) {
+    auto* before = static_cast<Saved*>(saved);
+    std::setlocale(LC_NUMERIC, before->numeric.c_str());
+    _configthreadlocale(before->threadMode);
+    delete before;
 }

@@ -1,4 +1,5 @@
 #include "cpaint_dc.h"
+
 #include "cwnd.h"
 
 struct CPaintDC::Painting {

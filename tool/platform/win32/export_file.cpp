@@ -1,7 +1,8 @@
+#include "export_file.h"
+
 #include <algorithm>
 #include <string>
 
-#include "export_file.h"
 #include "platform.h"
 #include "utf16.h"
 

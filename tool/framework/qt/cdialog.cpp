@@ -1,9 +1,11 @@
 // The dialog on Qt: a DialogWindow with the template's controls built on it, run modally in a
 // nested event loop.
+#include "cdialog.h"
+
 #include <QIcon>
 #include <QPainter>
 
-#include "cdialog.h"
+#include "backend.h"
 #include "dialog_builder.h"
 #include "dialog_window.h"
 #include "qt_handles.h"
@@ -33,13 +35,7 @@ struct CDialog::Window {
     }
 };
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParentWnd(parent) {}
-
-// The members data exchange bound have ended before this runs: they are left alone.
-CDialog::~CDialog() {
-    m_controls.clear();
-    DestroyWindow();
-}
+void CDialog::WindowDeleter::operator()(Window* window) const { delete window; }
 
 INT_PTR CDialog::DoModal() {
     if (CreateFromTemplate() == nullptr) {
@@ -72,7 +68,7 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
     const NotifyDialog send = [this](UINT message, WPARAM wParam, LPARAM lParam) {
         SendMessage(message, wParam, lParam);
     };
-    m_window = std::make_unique<Window>();
+    m_window.reset(new Window);
     m_window->widget = std::make_unique<DialogWindow>(WidgetOf(OwnerWindow()), *dialog, send);
     DialogWindow* window = m_window->widget.get();
     Attach(HandleOf(window), IDC_STATIC);
@@ -93,21 +89,11 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
     return dialog;
 }
 
-BOOL CDialog::DestroyWindow() {
-    if (!m_window) {
-        return FALSE;
-    }
-    ForgetWindow();
-    m_window.reset();
-    return TRUE;
-}
+// The widget goes with the dialog's Window, once the dialog has let go of its controls.
+void backend::DestroyDialog(HWND) {}
 
-void CDialog::EndDialog(int result) {
-    m_modalResult = result;
-    m_ended = true;
-    if (m_window) {
-        m_window->widget->done(result);
-    }
+void backend::EndDialog(HWND dialog, int result) {
+    static_cast<DialogWindow*>(WidgetOf(dialog))->done(result);
 }
 
 // What a dialog does with a message its map leaves alone.

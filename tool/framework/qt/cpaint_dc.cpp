@@ -1,8 +1,9 @@
+#include "cpaint_dc.h"
+
 #include <QIcon>
 #include <QPainter>
 #include <QWidget>
 
-#include "cpaint_dc.h"
 #include "qt_handles.h"
 
 struct CPaintDC::Painting {
