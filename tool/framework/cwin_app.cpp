@@ -23,6 +23,11 @@ int CWinApp::ExitInstance() { return 0; }
 
 HICON CWinApp::LoadIcon(UINT id) const { return AfxLoadIcon(id); }
 
+HICON AfxLoadIcon(UINT id) {
+    const ResourceModule& module = AfxGetResourceHandle();
+    return module.iconFile(id) != nullptr ? backend::LoadIcon(module, id) : nullptr;
+}
+
 CWinApp* AfxGetApp() { return g_app; }
 
 CWnd* AfxGetMainWnd() { return g_app != nullptr ? g_app->m_pMainWnd : nullptr; }

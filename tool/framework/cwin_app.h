@@ -29,5 +29,8 @@ CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 // The application's name: the executable's, as no other is given.
 std::string AfxGetAppName();
+// The icon `id` of the current resource module, loaded once and kept for the life of the program
+// (icons are shared, never freed); nullptr when there is no such icon.
+HICON AfxLoadIcon(UINT id);
 
 int AfxWinMain(int argc, char** argv);

@@ -1,7 +1,5 @@
 #include "resource_module.h"
 
-#include "backend.h"
-
 namespace {
 
 const ResourceModule kNoResources{
@@ -20,8 +18,3 @@ void AfxSetResourceHandle(const ResourceModule* module) {
 }
 
 const ResourceModule& AfxGetResourceHandle() { return *g_module; }
-
-HICON AfxLoadIcon(UINT id) {
-    const ResourceModule& module = AfxGetResourceHandle();
-    return module.iconFile(id) != nullptr ? backend::LoadIcon(module, id) : nullptr;
-}

@@ -27,6 +27,3 @@ void AfxSetResourceHandle(const ResourceModule* module);
 // The module set last; one without any resources before that.
 const ResourceModule& AfxGetResourceHandle();
 
-// The icon `id` of the current module, loaded once and kept for the life of the program (icons
-// are shared, never freed); nullptr when there is no such icon.
-HICON AfxLoadIcon(UINT id);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "cwin_app.h"
 #include "icon_static.h"
 #include "multi_line_edit.h"
 #include "qt_handles.h"
