@@ -52,3 +52,5 @@ void CWnd::OnPaint() { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
 
 void CWnd::OnHScroll(UINT, UINT, CWnd*) { Default(); }
+
+void CWnd::OnDestroy() { Default(); }

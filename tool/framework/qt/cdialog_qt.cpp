@@ -97,6 +97,7 @@ BOOL CDialog::DestroyWindow() {
     if (!m_window) {
         return FALSE;
     }
+    SendMessage(WM_DESTROY);  // as the window system tells a window that goes
     ForgetWindow();
     m_window.reset();
     return TRUE;

@@ -1,9 +1,11 @@
 // A window on Qt: its widget; a control's messages go to the control's own handler.
+#include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
 
 #include "control.h"
 #include "cwnd.h"
+#include "posted_message.h"
 #include "qt_handles.h"
 #include "window_text.h"
 
@@ -33,6 +35,12 @@ void CWnd::SetFocus() { WidgetOf(m_hWnd)->setFocus(Qt::OtherFocusReason); }
 void CWnd::GetClientRect(LPRECT rect) const {
     const QWidget* widget = WidgetOf(m_hWnd);
     *rect = {.left = 0, .top = 0, .right = widget->width(), .bottom = widget->height()};
+}
+
+// Qt's event queue takes events from any thread; the widget handles them on its own.
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    QCoreApplication::postEvent(WidgetOf(m_hWnd), new PostedMessage(message, wParam, lParam));
+    return TRUE;
 }
 
 // A precise QTimer on the window's thread: when it falls due during a long handler it fires once

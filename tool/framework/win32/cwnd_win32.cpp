@@ -32,6 +32,10 @@ void CWnd::SetFocus() { ::SetFocus(m_hWnd); }
 
 void CWnd::GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
 
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::PostMessageW(m_hWnd, message, wParam, lParam);
+}
+
 // WM_TIMER is made when the queue is looked at and the period has passed, at most one pending:
 // ticks never pile up.
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, std::nullptr_t) {
