@@ -61,5 +61,5 @@ private:
     std::deque<Exchange> m_asked;
     std::deque<Pending> m_results;
     std::stop_token m_stop;  // the worker's own copy
-    std::jthread m_thread;  // last: starts once the rest is ready
+    std::jthread m_thread;   // last: starts once the rest is ready
 };
