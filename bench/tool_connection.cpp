@@ -26,7 +26,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link_error_box.h"
@@ -93,16 +95,56 @@ double Percentile(std::vector<double> samples, double fraction) {
     return samples[static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1))];
 }
 
+// Reads a control of the dialog from another thread every few milliseconds, as a screen reader or
+// a test robot does: each read waits for the window's thread to answer it.
+class ControlReader {
+public:
+    ControlReader(CToolsDlg& dialog, int id)
+        : m_thread([this, &dialog, id](std::stop_token stop) {
+              while (!stop.stop_requested()) {
+                  const auto asked = Clock::now();
+                  QMetaObject::invokeMethod(
+                      qApp,
+                      [this, &dialog, id, asked] {
+                          Text(dialog, id);
+                          const std::scoped_lock lock(m_mutex);
+                          if (m_reading) m_waits.push_back(MillisecondsSince(asked));
+                      },
+                      Qt::QueuedConnection);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(kProbeMs));
+              }
+          }) {}
+
+    // The waits of the reads answered from now on, until Stop.
+    void Start() {
+        const std::scoped_lock lock(m_mutex);
+        m_reading = true;
+    }
+    std::vector<double> Stop() {
+        const std::scoped_lock lock(m_mutex);
+        m_reading = false;
+        return m_waits;
+    }
+
+private:
+    std::mutex m_mutex;
+    bool m_reading = false;
+    std::vector<double> m_waits;
+    std::jthread m_thread;
+};
+
 // Runs the window's event loop, sleeping while there is nothing to do, until `done` holds (looked
-// at every few milliseconds); false after the limit. `late` gets how late each probe timer due
-// every few milliseconds came, how long the window did not answer.
-bool RunUntil(const std::function<bool()>& done, int limitMs, std::vector<double>* late = nullptr) {
+// at every few milliseconds); false after the limit. `longestStall` gets the longest a probe
+// timer due every few milliseconds came late, the longest the window did not answer.
+bool RunUntil(const std::function<bool()>& done, int limitMs, double* longestStall = nullptr) {
     QEventLoop loop;
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     auto last = Clock::now();
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (late != nullptr) late->push_back(std::max(0.0, MillisecondsSince(last) - kProbeMs));
+        if (longestStall != nullptr) {
+            *longestStall = std::max(*longestStall, MillisecondsSince(last) - kProbeMs);
+        }
         last = Clock::now();
         if (done()) loop.quit();
     });
@@ -168,7 +210,8 @@ void SlowLine(int lateMs, int seconds) {
     } else {
         sensor.SetReplyDelay(std::chrono::milliseconds(lateMs));
     }
-    std::vector<double> reads;
+    ControlReader reader(dialog, IDC_VIBRATION);
+    reader.Start();
     std::vector<double> presses;
     QPushButton* button = Button(dialog, IDC_READ_VIBRATION_ALARM);
     QTimer press;
@@ -181,8 +224,8 @@ void SlowLine(int lateMs, int seconds) {
         pressDue = Clock::now() + std::chrono::milliseconds(kPressEveryMs);
     });
     press.start(kPressEveryMs);
-    // Every probe reads a control, whose text is never empty: this runs the whole stretch.
-    RunUntil([&] { return Text(dialog, IDC_VIBRATION).empty(); }, seconds * 1000, &reads);
+    RunFor(seconds * 1000);
+    const std::vector<double> reads = reader.Stop();
     const char* what = lateMs == 0 ? "silent sensor" : "sensor 1500 ms late";
     std::printf(
         "%s, %d s: control read p50 %5.1f ms, p99 %5.1f ms, max %6.1f ms; press p99 "
@@ -208,9 +251,9 @@ void LossBoxOpen() {
     sensor.HangUp();
     // Every step is taken from the probe: the box's own event loop runs the probe while it is open.
     const auto box = [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); };
+    ControlReader reader(dialog, IDC_VIBRATION);
     std::vector<double> reads;
-    std::size_t openedAt = 0;
-    std::size_t okAt = 0;
+    bool oked = false;
     QMessageBox* shown = nullptr;
     auto opened = Clock::now();
     auto ok = Clock::now();
@@ -219,27 +262,26 @@ void LossBoxOpen() {
             if (shown == nullptr) {
                 shown = box();
                 opened = Clock::now();
-                openedAt = reads.size();
-            } else if (okAt == 0 && MillisecondsSince(opened) >= kBoxOpenMs) {
+                reader.Start();
+            } else if (!oked && MillisecondsSince(opened) >= kBoxOpenMs) {
+                reads = reader.Stop();
                 ok = Clock::now();
-                okAt = reads.size();
+                oked = true;
                 shown->button(QMessageBox::Ok)->click();
-            } else if (okAt != 0 && box() == nullptr) {
+            } else if (oked && box() == nullptr) {
                 return true;
             }
             return false;
         },
-        kWaitLimitMs, &reads);
+        kWaitLimitMs);
     if (!gone) {
         std::printf("adapter pulled: no loss box, or it stayed\n");
         return;
     }
-    const std::vector<double> whileOpen(reads.begin() + static_cast<long>(openedAt),
-                                        reads.begin() + static_cast<long>(okAt));
     std::printf(
         "loss box open 2 s: control read p99 %5.1f ms, max %6.1f ms; gone %5.1f ms after "
         "its OK\n",
-        Percentile(whileOpen, 0.99), Percentile(whileOpen, 1.0), MillisecondsSince(ok));
+        Percentile(reads, 0.99), Percentile(reads, 1.0), MillisecondsSince(ok));
 }
 
 // The adapter pulled while the dialog polls, button presses meanwhile, then plugged back; with
@@ -269,10 +311,10 @@ void PulledAndPluggedBack(bool silentAbove) {
     }
     std::printf("adapter pulled (%s), a button press holds the window %6.1f ms (longest of 5)\n",
                 where, longestPress);
-    std::vector<double> late;
-    RunUntil([] { return false; }, 5000, &late);
+    double longestStall = 0;
+    RunUntil([] { return false; }, 5000, &longestStall);
     std::printf("adapter pulled (%s), longest the window stops answering %5.1f ms (over 5 s)\n",
-                where, Percentile(late, 1.0));
+                where, longestStall);
     const std::clock_t cpuBefore = std::clock();
     const auto stretch = Clock::now();
     RunFor(10000);
