@@ -88,6 +88,7 @@ protected:
 
     // Live status polling (polling.cpp).
     void OnTimer(UINT_PTR nIDEvent);
+    void AskPoll();
     // The handler of every poll's result.
     void ShowPoll(const PollResult& poll);
     void CountPollFailure();
@@ -122,6 +123,7 @@ protected:
 
 private:
     bool m_pollAsked = false;  // a poll is queued or running
+    bool m_pollDue = false;    // a tick came meanwhile
 
     // The worker's own: the scan under way while the sensor is lost, and when the last one
     // started, unset while the link has the sensor. Going with the worker, the scan is waited

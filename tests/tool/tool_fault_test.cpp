@@ -129,7 +129,8 @@ class WaitingLineTest : public ToolFaultTest, public testing::WithParamInterface
 
 // While a poll waits on the line (for an answer, or for the OK of the loss box) the window goes on
 // answering: its controls read, a press disables its button until its exchange has run after the
-// poll, ticks start no second poll, and the box is the window thread's.
+// poll, the ticks meanwhile add one poll after it, never a queue, and the box is the window
+// thread's.
 TEST_P(WaitingLineTest, TheWindowAnswersWhileAPollWaitsOnTheLine) {
     const Line line = GetParam().line;
     OpenConnected();
@@ -157,7 +158,8 @@ TEST_P(WaitingLineTest, TheWindowAnswersWhileAPollWaitsOnTheLine) {
 
     const std::vector<std::string> received = Received();
     const auto polls = std::count(received.begin(), received.end(), kStatusRequest);
-    EXPECT_EQ(polls, line == Line::Pulled ? 0 : 1);
+    // The poll the ticks left due may find the link given up after the read, and send nothing.
+    EXPECT_LE(polls, line == Line::Pulled ? 0 : 2);
     EXPECT_EQ(std::count(received.begin(), received.end(), "P10;"),
               static_cast<long>(received.size()) - polls);
     if (!received.empty()) {
