@@ -1,17 +1,22 @@
 // How soon the real dialog comes up and comes back: the start-up scan with silent ports before
-// the sensor, with silent ports only, and with the sensor on COM1; then, with the adapter pulled,
+// the sensor, with silent ports only, and with the sensor on COM1 (the window on screen, and the
+// final status); how soon the window answers (a control read, a button's first visible effect)
+// while the sensor is silent and while it answers 1500 ms late, and while the loss box of a pulled
+// adapter is open, and how soon that box goes after its OK; then, with the adapter pulled,
 // how long a button press holds the window and the longest the window stops answering, and how
 // soon the readings resume after the adapter is plugged back, with and without silent ports the
 // scan for it waits out. The dialog runs in this process on
 // Qt's offscreen platform against simulated sensors on ptys; each case runs in a process of its
 // own, so that the link starts fresh.
-// Usage: tool_connection [--quick]   (--quick leaves out the start-ups with silent ports)
+// Usage: tool_connection [--quick]   (--quick leaves out the start-ups with silent ports and
+// watches a slow line for 10 s instead of a minute)
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
@@ -21,7 +26,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link_error_box.h"
@@ -43,6 +50,10 @@ constexpr int kLivePort = 3;
 constexpr int kResumeTemperature = 37;
 constexpr int kWaitLimitMs = 20000;
 constexpr int kFastRuns = 5;  // the quick start-up varies with the machine's load
+constexpr char kSearching[] = "系统状态：正在查找设备...";
+constexpr int kProbeMs = 5;
+constexpr int kPressEveryMs = 1000;
+constexpr int kBoxOpenMs = 2000;
 
 double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -78,11 +89,54 @@ std::string Text(CToolsDlg& dialog, int id) {
     return WidgetText(WidgetOf(*dialog.GetDlgItem(id))).toStdString();
 }
 
+double Percentile(std::vector<double> samples, double fraction) {
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    return samples[static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1))];
+}
+
+// Reads a control of the dialog from another thread every few milliseconds, as a screen reader or
+// a test robot does: each read waits for the window's thread to answer it.
+class ControlReader {
+public:
+    ControlReader(CToolsDlg& dialog, int id)
+        : m_thread([this, &dialog, id](std::stop_token stop) {
+              while (!stop.stop_requested()) {
+                  const auto asked = Clock::now();
+                  QMetaObject::invokeMethod(
+                      qApp,
+                      [this, &dialog, id, asked] {
+                          Text(dialog, id);
+                          const std::scoped_lock lock(m_mutex);
+                          if (m_reading) m_waits.push_back(MillisecondsSince(asked));
+                      },
+                      Qt::QueuedConnection);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(kProbeMs));
+              }
+          }) {}
+
+    // The waits of the reads answered from now on, until Stop.
+    void Start() {
+        const std::scoped_lock lock(m_mutex);
+        m_reading = true;
+    }
+    std::vector<double> Stop() {
+        const std::scoped_lock lock(m_mutex);
+        m_reading = false;
+        return m_waits;
+    }
+
+private:
+    std::mutex m_mutex;
+    bool m_reading = false;
+    std::vector<double> m_waits;
+    std::jthread m_thread;
+};
+
 // Runs the window's event loop, sleeping while there is nothing to do, until `done` holds (looked
 // at every few milliseconds); false after the limit. `longestStall` gets the longest a probe
 // timer due every few milliseconds came late, the longest the window did not answer.
 bool RunUntil(const std::function<bool()>& done, int limitMs, double* longestStall = nullptr) {
-    constexpr int kProbeMs = 5;
     QEventLoop loop;
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
@@ -107,14 +161,15 @@ void RunFor(int ms) {
     loop.exec();
 }
 
-// Times the dialog's creation, start-up scan included, up to the window being shown.
+// Times the dialog's creation up to the window being shown, and up to the start-up scan's status.
 void StartUp(const char* what) {
     CToolsDlg dialog;
     const auto start = Clock::now();
     dialog.Create();
     const double ms = MillisecondsSince(start);
-    std::printf("start-up, %-36s %8.0f ms to the window  (%s)\n", what, ms,
-                Text(dialog, IDC_STATUS).c_str());
+    RunUntil([&] { return Text(dialog, IDC_STATUS) != kSearching; }, kWaitLimitMs);
+    std::printf("start-up, %-36s %8.0f ms to the window, %6.0f ms to the status  (%s)\n", what, ms,
+                MillisecondsSince(start), Text(dialog, IDC_STATUS).c_str());
 }
 
 void StartUpBehindSilentPorts() {
@@ -136,6 +191,99 @@ void StartUpOnCom1() {
     StartUp("sensor on COM1:");
 }
 
+QPushButton* Button(CToolsDlg& dialog, int id) {
+    return qobject_cast<QPushButton*>(WidgetOf(*dialog.GetDlgItem(id)));
+}
+
+// The window polling a sensor that is silent, or answers `lateMs` late, for `seconds`: how late a
+// control read every few milliseconds comes, and a press of "读阀值" every second until its
+// button shows it disabled (or, while its read still runs, the press is refused).
+void SlowLine(int lateMs, int seconds) {
+    Ports ports;
+    sim::PtyServer& sensor = ports.Add(kLivePort);
+    CToolsDlg dialog;
+    dialog.Create();
+    RunUntil([&] { return Text(dialog, IDC_STATUS) != kSearching; }, kWaitLimitMs);
+    RunFor(500);
+    if (lateMs == 0) {
+        sensor.SetSilent(true);
+    } else {
+        sensor.SetReplyDelay(std::chrono::milliseconds(lateMs));
+    }
+    ControlReader reader(dialog, IDC_VIBRATION);
+    reader.Start();
+    std::vector<double> presses;
+    QPushButton* button = Button(dialog, IDC_READ_VIBRATION_ALARM);
+    QTimer press;
+    auto pressDue = Clock::now() + std::chrono::milliseconds(kPressEveryMs);
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        const double late = std::max(0.0, MillisecondsSince(pressDue));
+        const auto start = Clock::now();
+        button->click();
+        presses.push_back(late + MillisecondsSince(start));
+        pressDue = Clock::now() + std::chrono::milliseconds(kPressEveryMs);
+    });
+    press.start(kPressEveryMs);
+    RunFor(seconds * 1000);
+    const std::vector<double> reads = reader.Stop();
+    const char* what = lateMs == 0 ? "silent sensor" : "sensor 1500 ms late";
+    std::printf(
+        "%s, %d s: control read p50 %5.1f ms, p99 %5.1f ms, max %6.1f ms; press p99 "
+        "%5.1f ms, max %6.1f ms (%zu presses)\n",
+        what, seconds, Percentile(reads, 0.5), Percentile(reads, 0.99), Percentile(reads, 1.0),
+        Percentile(presses, 0.99), Percentile(presses, 1.0), presses.size());
+}
+
+void SilentSensor(int seconds) { SlowLine(0, seconds); }
+
+void LateSensor(int seconds) { SlowLine(1500, seconds); }
+
+// The loss box of a pulled adapter, shown for real: how late control reads come while it is open
+// for 2 s, and how long after its OK it is gone.
+void LossBoxOpen() {
+    Ports ports;
+    sim::PtyServer& sensor = ports.Add(kLivePort);
+    CToolsDlg dialog;
+    dialog.Create();
+    RunUntil([&] { return Text(dialog, IDC_STATUS) != kSearching; }, kWaitLimitMs);
+    RunFor(500);
+    SetMessageBoxHook({});
+    sensor.HangUp();
+    // Every step is taken from the probe: the box's own event loop runs the probe while it is open.
+    const auto box = [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); };
+    ControlReader reader(dialog, IDC_VIBRATION);
+    std::vector<double> reads;
+    bool oked = false;
+    QMessageBox* shown = nullptr;
+    auto opened = Clock::now();
+    auto ok = Clock::now();
+    const bool gone = RunUntil(
+        [&] {
+            if (shown == nullptr) {
+                shown = box();
+                opened = Clock::now();
+                reader.Start();
+            } else if (!oked && MillisecondsSince(opened) >= kBoxOpenMs) {
+                reads = reader.Stop();
+                ok = Clock::now();
+                oked = true;
+                shown->button(QMessageBox::Ok)->click();
+            } else if (oked && box() == nullptr) {
+                return true;
+            }
+            return false;
+        },
+        kWaitLimitMs);
+    if (!gone) {
+        std::printf("adapter pulled: no loss box, or it stayed\n");
+        return;
+    }
+    std::printf(
+        "loss box open 2 s: control read p99 %5.1f ms, max %6.1f ms; gone %5.1f ms after "
+        "its OK\n",
+        Percentile(reads, 0.99), Percentile(reads, 1.0), MillisecondsSince(ok));
+}
+
 // The adapter pulled while the dialog polls, button presses meanwhile, then plugged back; with
 // `silentAbove`, silent devices on every port above the sensor's, which each scan waits out.
 void PulledAndPluggedBack(bool silentAbove) {
@@ -145,6 +293,7 @@ void PulledAndPluggedBack(bool silentAbove) {
     for (int com = kLivePort + 1; silentAbove && com <= 16; ++com) ports.Add(com, true);
     CToolsDlg dialog;
     dialog.Create();
+    RunUntil([&] { return Text(dialog, IDC_STATUS) != kSearching; }, kWaitLimitMs);
     RunFor(500);
 
     sensor.HangUp();
@@ -152,8 +301,7 @@ void PulledAndPluggedBack(bool silentAbove) {
     RunUntil([&] { return Text(dialog, IDC_STATUS) == "系统状态：连接断开!"; }, kWaitLimitMs);
     RunFor(1000);
 
-    auto* button =
-        qobject_cast<QPushButton*>(WidgetOf(*dialog.GetDlgItem(IDC_READ_VIBRATION_ALARM)));
+    QPushButton* button = Button(dialog, IDC_READ_VIBRATION_ALARM);
     double longestPress = 0;
     for (int press = 0; press < 5; ++press) {
         const auto start = Clock::now();
@@ -218,6 +366,11 @@ int main(int argc, char** argv) {
         if (!quick) failed |= RunCase(run, argc, argv);
     }
     for (int run = 0; run < kFastRuns; ++run) failed |= RunCase(StartUpOnCom1, argc, argv);
+    const int slowSeconds = quick ? 10 : 60;
+    for (const auto& run : {SilentSensor, LateSensor}) {
+        failed |= RunCase([&] { run(slowSeconds); }, argc, argv);
+    }
+    failed |= RunCase(LossBoxOpen, argc, argv);
     for (bool silentAbove : {false, true}) {
         failed |= RunCase([silentAbove] { PulledAndPluggedBack(silentAbove); }, argc, argv);
     }

@@ -1,7 +1,8 @@
-// The live status poll: every tick of the dialog's timer reads the sensor's status block and
-// shows its readings, the learned thresholds while learning runs, the record counter and the five
-// alarm lamps. Three failed polls in a row mark the link as lost in the status line, and it stays
-// so while readings resume.
+// The live status poll: every tick of the dialog's timer asks the link worker to read the
+// sensor's status block, and the result shows its readings, the learned thresholds while learning
+// runs, the record counter and the five alarm lamps. Three failed polls in a row mark the link as
+// lost in the status line, and it stays so while readings resume.
+#include <chrono>
 #include <limits>
 
 #include "cwin_app.h"
@@ -28,21 +29,54 @@ constexpr Lamp kLamps[] = {
     {IDC_LAMP_VOLTAGE, sensor::kFlagVoltage},
 };
 
+// On the worker.
+PollResult Poll() {
+    PollResult poll;
+    poll.started = std::chrono::system_clock::now();
+    poll.ok = ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength,
+                                 g_blockRequest, g_blockReply) == 0;
+    if (poll.ok) {
+        poll.status = DecodeStatusBlock(g_blockReply);
+    }
+    return poll;
+}
+
 }  // namespace
 
-// The timer's ID is not looked at: any tick polls. While the device is gone each poll fails at
-// once and counts as failed, and the sensor is looked for, so polls succeed again as soon as it
-// is back.
+// The timer's ID is not looked at: any tick polls. A tick that finds a poll still asked for starts
+// none; the next poll then starts once that one has been shown, as a timer's tick that fell due
+// during a long handler comes once after it. A slow or silent sensor gets fewer polls, never a
+// queue of them. While the device is gone each poll fails at once and counts as failed, and the
+// sensor is looked for, so polls succeed again as soon as it is back.
 void CToolsDlg::OnTimer(UINT_PTR nIDEvent) {
-    LookForLostSensor();
-    if (ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength, g_blockRequest,
-                           g_blockReply) != 0) {
-        CountPollFailure();
+    if (m_pollAsked) {
+        m_pollDue = true;
     } else {
-        ShowStatus(DecodeStatusBlock(g_blockReply));
-        g_nPollFailures = 0;
+        AskPoll();
     }
     CDialog::OnTimer(nIDEvent);
+}
+
+void CToolsDlg::AskPoll() {
+    m_pollAsked = true;
+    m_pollDue = false;
+    m_worker.Ask([this] {
+        LookForLostSensor();
+        return LinkWorker::Result([this, poll = Poll()] { ShowPoll(poll); });
+    });
+}
+
+void CToolsDlg::ShowPoll(const PollResult& poll) {
+    m_pollAsked = false;
+    if (!poll.ok) {
+        CountPollFailure();
+    } else {
+        ShowStatus(poll.status);
+        g_nPollFailures = 0;
+    }
+    if (m_pollDue) {
+        AskPoll();
+    }
 }
 
 // Saturating, so that a link dead for years cannot wrap the count back below the limit.

@@ -1,6 +1,7 @@
 // The main dialog's start: the About command in the system menu, the icons, and the scan of
-// COM1 to COM16 for the sensor, which decides whether the dialog polls or stays disconnected;
-// and the same scan repeated, off the window's thread, while the sensor's device is gone.
+// COM1 to COM16 for the sensor on the link worker, which decides whether the dialog polls or stays
+// disconnected; the window shows at once, its buttons disabled until the scan has ended. And the
+// same scan repeated while the sensor's device is gone.
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -23,6 +24,8 @@ constexpr UINT kPollPeriodMs = 100;
 constexpr int kSliderMax = 100;
 constexpr int kStartTemperature = 25;
 constexpr auto kRescanPeriod = std::chrono::seconds(2);
+
+constexpr char kSearching[] = "系统状态：正在查找设备...";
 
 constexpr int kScannedPortCount = kLastScannedPort - kFirstScannedPort + 1;
 
@@ -85,6 +88,23 @@ int ScanPorts() {
     return results.back();
 }
 
+// On the worker: the scan, then the two thresholds of the sensor it found.
+Connection Connect(const LinkWorker& worker) {
+    Connection connection;
+    connection.result = ScanPorts();
+    long value = 0;
+    if (connection.result != 0 || worker.Stopping()) {
+        return connection;
+    }
+    if (ZEKO_get(sensor::kParamVibrationAlarm, &value) == 0) {
+        connection.vibrationAlarm = value;
+    }
+    if (ZEKO_get(sensor::kParamMovementAlarm, &value) == 0) {
+        connection.movementAlarm = value;
+    }
+    return connection;
+}
+
 }  // namespace
 
 BOOL CToolsDlg::OnInitDialog() {
@@ -93,15 +113,28 @@ BOOL CToolsDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
-    const int result = ScanPorts();
-    if (result != 0) {
-        ShowNoSensor(result);
-    } else {
-        StartPolling();
+    for (int id : kButtons) {
+        GetDlgItem(id)->EnableWindow(FALSE);
     }
-    GetDlgItem(IDC_CANCEL_LEARN_VIBRATION)->EnableWindow(FALSE);
-    GetDlgItem(IDC_CANCEL_LEARN_MOVEMENT)->EnableWindow(FALSE);
+    GetDlgItem(IDC_STATUS)->SetWindowText(kSearching);
+    m_worker.Ask([this] {
+        return LinkWorker::Result(
+            [this, connection = Connect(m_worker)] { ShowConnection(connection); });
+    });
     return TRUE;
+}
+
+// The learning cancel buttons stay disabled until learning starts.
+void CToolsDlg::ShowConnection(const Connection& connection) {
+    if (connection.result != 0) {
+        ShowNoSensor(connection.result);
+        return;
+    }
+    for (int id : kButtons) {
+        GetDlgItem(id)->EnableWindow(id != IDC_CANCEL_LEARN_VIBRATION &&
+                                     id != IDC_CANCEL_LEARN_MOVEMENT);
+    }
+    StartPolling(connection);
 }
 
 // The About item goes below the menu's own items, when the string table has its text.
@@ -128,7 +161,7 @@ void CToolsDlg::ShowNoSensor(int result) {
 }
 
 // The readings start from rest, the sliders at 0 until the sensor's thresholds are read.
-void CToolsDlg::StartPolling() {
+void CToolsDlg::StartPolling(const Connection& connection) {
     m_fVibrationAlarm = 0;
     m_fVibration = 0;
     m_fAutoVibration = 0;
@@ -142,15 +175,14 @@ void CToolsDlg::StartPolling() {
     m_sliderMovement.SetRange(0, kSliderMax, TRUE);
     m_sliderMovement.SendMessage(TBM_SETPOS, TRUE, 0);
 
-    long value = 0;
-    if (ZEKO_get(sensor::kParamVibrationAlarm, &value) == 0) {
-        const float threshold = FloatOfParameter(value);
+    if (connection.vibrationAlarm) {
+        const float threshold = FloatOfParameter(*connection.vibrationAlarm);
         ShowVibrationAlarm(threshold);
         m_sliderVibration.SendMessage(TBM_SETPOS, TRUE,
                                       TruncateToInt(static_cast<double>(threshold) * 100));
     }
-    if (ZEKO_get(sensor::kParamMovementAlarm, &value) == 0) {
-        const auto threshold = static_cast<std::int32_t>(value);
+    if (connection.movementAlarm) {
+        const auto threshold = static_cast<std::int32_t>(*connection.movementAlarm);
         ShowMovementAlarm(threshold);
         m_sliderMovement.SendMessage(TBM_SETPOS, TRUE, MovementSliderPosition(threshold));
     }
@@ -159,10 +191,10 @@ void CToolsDlg::StartPolling() {
     GetDlgItem(IDC_STATUS)->SetWindowText("系统状态：设备连接成功!");
 }
 
-// Called at each tick. From the moment the link's device is gone until the link has the sensor
-// again (a port that opens but does not answer as the sensor does not end the search), a scan
-// runs on a thread of its own, at once and then every 2 s, one at a time, so that the window goes
-// on answering; the port a scan found is opened here, on the window's thread, which alone drives
+// Called on the worker before each poll. From the moment the link's device is gone until the
+// link has the sensor again (a port that opens but does not answer as the sensor does not end the
+// search), a scan runs on a thread of its own, at once and then every 2 s, one at a time, so that
+// polls go on meanwhile; the port a scan found is opened here, on the worker, which alone drives
 // the link.
 void CToolsDlg::LookForLostSensor() {
     if (!LinkDeviceGone() && !m_rescanStarted) {

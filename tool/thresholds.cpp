@@ -2,7 +2,9 @@
 // "设置" writes the edit's value, "读阀值" shows the sensor's; each channel's learning button
 // starts learning and then saves the learned value, its "取消" button drops it. Results of the
 // writes are ignored except for a save, whose learned value is shown only when it was accepted.
+// The edits are read and checked on the window's thread, before the exchange is asked for.
 #include <cstdint>
+#include <functional>
 
 #include "resource.h"
 #include "sensor_contract.h"
@@ -36,15 +38,26 @@ void StartLearning(const CDialog& dialog, const LearningChannel& channel) {
     dialog.GetDlgItem(channel.button)->SetWindowText("保存");
     *channel.learning = 1;
     dialog.GetDlgItem(channel.cancel)->EnableWindow(TRUE);
-    ZEKO_set(channel.parameter, sensor::kLearnStart);
 }
 
-// Back to idle, then `command` (save or cancel) is sent; returns the sensor's result.
-int StopLearning(const CDialog& dialog, const LearningChannel& channel, int command) {
+// Back to idle; the save or cancel is sent after.
+void StopLearning(const CDialog& dialog, const LearningChannel& channel) {
     dialog.GetDlgItem(channel.button)->SetWindowText("开始");
     *channel.learning = 0;
     dialog.GetDlgItem(channel.cancel)->EnableWindow(FALSE);
-    return ZEKO_set(channel.parameter, command);
+}
+
+// An exchange that reads `parameter`; `show` gets its value when the read succeeded.
+LinkWorker::Exchange GetParameter(int parameter, std::function<void(long value)> show) {
+    return [parameter, show = std::move(show)] {
+        long value = 0;
+        const int result = ZEKO_get(parameter, &value);
+        return LinkWorker::Result([result, value, show] {
+            if (result == 0) {
+                show(value);
+            }
+        });
+    };
 }
 
 }  // namespace
@@ -89,7 +102,8 @@ void CToolsDlg::OnSetVibrationAlarm() {
         MessageBox(kZeroThreshold);
         return;
     }
-    ZEKO_set(sensor::kParamVibrationAlarm, ParameterOfFloat(m_fVibrationAlarm));
+    RunAction({IDC_SET_VIBRATION_ALARM},
+              SetParameter(sensor::kParamVibrationAlarm, ParameterOfFloat(m_fVibrationAlarm)));
 }
 
 void CToolsDlg::OnSetMovementAlarm() {
@@ -100,50 +114,71 @@ void CToolsDlg::OnSetMovementAlarm() {
         MessageBox(kZeroThreshold);
         return;
     }
-    ZEKO_set(sensor::kParamMovementAlarm, m_nMovementAlarm);
+    RunAction({IDC_SET_MOVEMENT_ALARM},
+              SetParameter(sensor::kParamMovementAlarm, m_nMovementAlarm));
 }
 
 // Only the edit shows what was read: the member takes it at the next "设置", the slider never.
 void CToolsDlg::OnReadVibrationAlarm() {
-    long value = 0;
-    if (ZEKO_get(sensor::kParamVibrationAlarm, &value) == 0) {
-        ShowVibrationAlarm(FloatOfParameter(value));
-    }
+    RunAction({IDC_READ_VIBRATION_ALARM},
+              GetParameter(sensor::kParamVibrationAlarm,
+                           [this](long value) { ShowVibrationAlarm(FloatOfParameter(value)); }));
 }
 
 void CToolsDlg::OnReadMovementAlarm() {
-    long value = 0;
-    if (ZEKO_get(sensor::kParamMovementAlarm, &value) == 0) {
-        ShowMovementAlarm(static_cast<std::int32_t>(value));
-    }
+    RunAction({IDC_READ_MOVEMENT_ALARM},
+              GetParameter(sensor::kParamMovementAlarm, [this](long value) {
+                  ShowMovementAlarm(static_cast<std::int32_t>(value));
+              }));
 }
 
 // A save accepted by the sensor shows the value learned at the last poll as the alarm threshold.
 void CToolsDlg::OnLearnVibration() {
+    const LearningChannel& channel = kVibrationLearning;
     if (g_bLearnVibration == 0) {
-        StartLearning(*this, kVibrationLearning);
-    } else if (StopLearning(*this, kVibrationLearning, sensor::kLearnSave) == 0) {
-        ShowVibrationAlarm(m_fAutoVibration);
+        StartLearning(*this, channel);
+        RunAction({channel.button}, SetParameter(channel.parameter, sensor::kLearnStart));
+    } else {
+        StopLearning(*this, channel);
+        RunAction({channel.button},
+                  SetParameter(channel.parameter, sensor::kLearnSave, [this](int result) {
+                      if (result == 0) {
+                          ShowVibrationAlarm(m_fAutoVibration);
+                      }
+                  }));
     }
 }
 
 void CToolsDlg::OnLearnMovement() {
+    const LearningChannel& channel = kMovementLearning;
     if (g_bLearnMovement == 0) {
-        StartLearning(*this, kMovementLearning);
-    } else if (StopLearning(*this, kMovementLearning, sensor::kLearnSave) == 0) {
-        ShowMovementAlarm(m_nAutoMovement);
+        StartLearning(*this, channel);
+        RunAction({channel.button}, SetParameter(channel.parameter, sensor::kLearnStart));
+    } else {
+        StopLearning(*this, channel);
+        RunAction({channel.button},
+                  SetParameter(channel.parameter, sensor::kLearnSave, [this](int result) {
+                      if (result == 0) {
+                          ShowMovementAlarm(m_nAutoMovement);
+                      }
+                  }));
     }
 }
 
 void CToolsDlg::OnCancelLearnVibration() {
-    StopLearning(*this, kVibrationLearning, sensor::kLearnCancel);
+    StopLearning(*this, kVibrationLearning);
+    RunAction({kVibrationLearning.cancel},
+              SetParameter(kVibrationLearning.parameter, sensor::kLearnCancel));
 }
 
 void CToolsDlg::OnCancelLearnMovement() {
-    StopLearning(*this, kMovementLearning, sensor::kLearnCancel);
+    StopLearning(*this, kMovementLearning);
+    RunAction({kMovementLearning.cancel},
+              SetParameter(kMovementLearning.parameter, sensor::kLearnCancel));
 }
 
 // Behind a button the dialog never shows.
 void CToolsDlg::OnFactoryCalibration() {
-    ZEKO_set(sensor::kParamFactoryCalibration, sensor::kCommandValue);
+    RunAction({IDC_FACTORY_CALIBRATION},
+              SetParameter(sensor::kParamFactoryCalibration, sensor::kCommandValue));
 }

@@ -1,4 +1,5 @@
-// State the main dialog's handlers share, touched only by the window's thread. All zero at start.
+// State the main dialog's handlers share, touched only by the window's thread, except the block
+// buffers, which only the link worker's exchanges use. All zero at start.
 #pragma once
 
 #include "platform.h"

@@ -6,6 +6,14 @@
 #include "data_exchange.h"
 #include "message_map.h"
 #include "resource.h"
+#include "zeko_api.h"
+
+namespace {
+
+// Posted by the link worker whenever results wait to be shown.
+constexpr UINT WM_LINK_RESULTS = WM_APP + 1;
+
+}  // namespace
 
 CToolsDlg::CToolsDlg(CWnd* pParent)
     : CDialog(IDD_KQ_TOOLS_DIALOG, pParent),
@@ -16,7 +24,8 @@ CToolsDlg::CToolsDlg(CWnd* pParent)
       m_nMovementAlarm(0),
       m_nAutoMovement(0),
       m_nMovement(0),
-      m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
+      m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)),
+      m_worker(*this, WM_LINK_RESULTS) {}
 
 void CToolsDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -44,6 +53,8 @@ const MessageMap* CToolsDlg::GetMessageMap() const {
                 ON_WM_QUERYDRAGICON(&CToolsDlg::OnQueryDragIcon),
                 ON_WM_HSCROLL(&CToolsDlg::OnHScroll),
                 ON_WM_TIMER(&CToolsDlg::OnTimer),
+                ON_WM_DESTROY(&CToolsDlg::OnDestroy),
+                ON_MESSAGE(WM_LINK_RESULTS, &CToolsDlg::OnLinkResults),
                 ON_BN_CLICKED(IDC_SET_VIBRATION_ALARM, &CToolsDlg::OnSetVibrationAlarm),
                 ON_BN_CLICKED(IDC_LEARN_VIBRATION, &CToolsDlg::OnLearnVibration),
                 ON_BN_CLICKED(IDC_LEARN_MOVEMENT, &CToolsDlg::OnLearnMovement),
@@ -91,3 +102,46 @@ void CToolsDlg::OnPaint() {
 
 // The cursor shown while the minimized window is dragged.
 HCURSOR CToolsDlg::OnQueryDragIcon() { return m_hIcon; }
+
+// The exchange under way ends as it would; the others are dropped, so nothing reaches the sensor
+// half-way and no result comes back to a window that is gone.
+void CToolsDlg::OnDestroy() {
+    m_worker.Stop();
+    CDialog::OnDestroy();
+}
+
+LRESULT CToolsDlg::OnLinkResults(WPARAM, LPARAM) {
+    m_worker.ShowResults();
+    return 0;
+}
+
+// A button that was enabled is disabled until its result is shown, so an action is never asked
+// for twice; one that its own handler disabled stays as that handler left it.
+void CToolsDlg::RunAction(std::initializer_list<int> buttons, LinkWorker::Exchange exchange) {
+    std::vector<int> disabled;
+    for (const int id : buttons) {
+        if (!GetDlgItem(id)->EnableWindow(FALSE)) {
+            disabled.push_back(id);
+        }
+    }
+    m_worker.Ask([this, disabled, exchange = std::move(exchange)] {
+        return LinkWorker::Result([this, disabled, show = exchange()] {
+            for (const int id : disabled) {
+                GetDlgItem(id)->EnableWindow(TRUE);
+            }
+            show();
+        });
+    });
+}
+
+LinkWorker::Exchange CToolsDlg::SetParameter(int parameter, long value,
+                                             std::function<void(int result)> show) {
+    return [parameter, value, show = std::move(show)] {
+        const int result = ZEKO_set(parameter, value);
+        return LinkWorker::Result([result, show] {
+            if (show) {
+                show(result);
+            }
+        });
+    };
+}

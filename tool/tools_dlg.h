@@ -1,16 +1,46 @@
 // The main dialog, template 102. Its handlers and the helpers that show each value are grouped
 // by area in files of their own, as marked below; the window behaviours are in tools_dlg.cpp.
+// Every exchange with the sensor runs on the dialog's link worker: a handler asks for it, and its
+// result is shown on the window's thread once it has ended.
 #pragma once
 
+#include <array>
 #include <chrono>
+#include <functional>
 #include <future>
+#include <initializer_list>
 #include <optional>
+#include <vector>
 
 #include "cdialog.h"
 #include "cedit.h"
 #include "cslider_ctrl.h"
+#include "link_worker.h"
+#include "sensor_contract.h"
 #include "status_block.h"
 #include "zeko_scan.h"
+
+// What one status poll gave, and the local wall-clock time it was sent at.
+struct PollResult {
+    bool ok = false;
+    StatusReadings status{};
+    std::chrono::system_clock::time_point started;
+};
+
+// What the start-up scan found: 0 once connected, else the last port's result; and the
+// thresholds read once connected.
+struct Connection {
+    int result = 0;
+    std::optional<long> vibrationAlarm;
+    std::optional<long> movementAlarm;
+};
+
+// One alarm record asked for: its number, and its bytes when they came.
+struct RecordRead {
+    BYTE index = 0;
+    bool ok = false;
+    std::array<BYTE, sensor::kAlarmRecordLength> bytes{};
+};
 
 class CToolsDlg : public CDialog {
 public:
@@ -29,6 +59,8 @@ public:
     HICON m_hIcon;
 
     BOOL OnInitDialog() override;
+    // Whether an exchange asked for has not yet shown its result.
+    bool ExchangesPending() const { return m_worker.Busy(); }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -37,16 +69,28 @@ protected:
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+    void OnDestroy();
+    LRESULT OnLinkResults(WPARAM wParam, LPARAM lParam);
+
+    // Asks for `exchange`; `buttons` take no press until its result has been shown.
+    void RunAction(std::initializer_list<int> buttons, LinkWorker::Exchange exchange);
+    // An exchange that writes `value` to `parameter`; `show`, if given, gets the sensor's result.
+    static LinkWorker::Exchange SetParameter(int parameter, long value,
+                                             std::function<void(int result)> show = {});
 
     // The start-up scan, and the scan again while the device is gone (scan.cpp, with
     // OnInitDialog).
     void AddAboutToSystemMenu();
+    void ShowConnection(const Connection& connection);
     void ShowNoSensor(int result);
-    void StartPolling();
+    void StartPolling(const Connection& connection);
     void LookForLostSensor();
 
     // Live status polling (polling.cpp).
     void OnTimer(UINT_PTR nIDEvent);
+    void AskPoll();
+    // The handler of every poll's result.
+    void ShowPoll(const PollResult& poll);
     void CountPollFailure();
     void ShowStatus(const StatusReadings& status);
     void ShowLamps(BYTE flags);
@@ -72,12 +116,20 @@ protected:
     void OnExportHistory();
     void AppendHistoryLine(const CString& line);
     void ShowRecordCounter();
-    BOOL ReadRecord();
+    // Asks for records `first` to `last`, stopping at the first that fails; `allRead` runs once
+    // every one of them has been shown.
+    void ReadRecords(BYTE first, BYTE last, std::function<void()> allRead = {});
+    void ShowRecords(const std::vector<RecordRead>& records);
 
 private:
-    // The scan under way while the sensor is lost, and when the last one started, unset while
-    // the link has the sensor. Going with the dialog, the scan is waited for; it touches
-    // nothing of the dialog's.
+    bool m_pollAsked = false;  // a poll is queued or running
+    bool m_pollDue = false;    // a tick came meanwhile
+
+    // The worker's own: the scan under way while the sensor is lost, and when the last one
+    // started, unset while the link has the sensor. Going with the worker, the scan is waited
+    // for; it touches nothing of the dialog's.
     std::future<SensorScan> m_rescan;
     std::optional<std::chrono::steady_clock::time_point> m_rescanStarted;
+
+    LinkWorker m_worker;  // last: it stops before the rest goes
 };

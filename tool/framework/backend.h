@@ -37,6 +37,8 @@ RECT ClientRect(HWND window);
 // due while a handler runs is delivered once afterwards.
 UINT_PTR SetTimer(CWnd& window, UINT_PTR id, UINT elapse);
 BOOL KillTimer(HWND window, UINT_PTR id);
+// Queues a message for `window`, handled on the window's thread; callable from any thread.
+BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // A control's own handling of a message (edit, track bar and icon static messages).
 LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -39,6 +39,10 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, std::nullptr_t) {
 
 BOOL CWnd::KillTimer(UINT_PTR id) { return backend::KillTimer(m_hWnd, id); }
 
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return backend::PostMessage(m_hWnd, message, wParam, lParam);
+}
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return WindowProc(message, wParam, lParam);
 }
@@ -82,3 +86,5 @@ void CWnd::OnPaint() { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
 
 void CWnd::OnHScroll(UINT, UINT, CWnd*) { Default(); }
+
+void CWnd::OnDestroy() { Default(); }

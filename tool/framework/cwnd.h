@@ -34,6 +34,9 @@ public:
     // Handled by the window's message map, else by the window itself.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     HICON SetIcon(HICON icon, BOOL bigIcon);
+    // From any thread: queues the message for the window's thread, which handles it as any other
+    // message, through the message map. FALSE when it could not be queued.
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // Timer ticks arrive as WM_TIMER with the ID. A tick that falls due while a handler runs is
     // delivered once afterwards, however many periods passed: ticks never pile up.
@@ -55,6 +58,7 @@ protected:
     void OnPaint();
     void OnTimer(UINT_PTR nIDEvent);
     void OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
+    void OnDestroy();
 
 private:
     struct Message {

@@ -72,6 +72,22 @@ MessageMapEntry ON_WM_TIMER(void (T::*handler)(UINT_PTR)) {
             }};
 }
 
+template <class T>
+MessageMapEntry ON_WM_DESTROY(void (T::*handler)()) {
+    return {WM_DESTROY, 0, 0, [handler](CWnd& window, WPARAM, LPARAM) {
+                (static_cast<T&>(window).*handler)();
+                return LRESULT{0};
+            }};
+}
+
+// A message of the window's own (WM_APP and up), posted or sent.
+template <class T>
+MessageMapEntry ON_MESSAGE(UINT message, LRESULT (T::*handler)(WPARAM, LPARAM)) {
+    return {message, 0, 0, [handler](CWnd& window, WPARAM wParam, LPARAM lParam) {
+                return (static_cast<T&>(window).*handler)(wParam, lParam);
+            }};
+}
+
 // The scroll code, the position (thumb codes only) and the slider that scrolled, which the
 // dialog finds among its controls.
 template <class T>

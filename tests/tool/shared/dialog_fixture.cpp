@@ -23,7 +23,14 @@ CToolsDlg& DialogFixture::OpenMainDialog() {
     m_dialog = std::make_unique<CToolsDlg>();
     EXPECT_TRUE(m_dialog->Create());
     m_driver = std::make_unique<DialogDriver>(*m_dialog);
+    WaitForExchanges();
     return *m_dialog;
+}
+
+void DialogFixture::WaitForExchanges() {
+    constexpr int kLongestRunMs = 30000;
+    EXPECT_TRUE(ProcessEventsUntil([this] { return !m_dialog->ExchangesPending(); }, kLongestRunMs))
+        << "the dialog's exchanges did not end";
 }
 
 void DialogFixture::SetText(int id, const char* text) {

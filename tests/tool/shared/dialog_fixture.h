@@ -16,11 +16,18 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The main dialog, created modelessly: its start-up scan has run when this returns.
+    // The main dialog, created modelessly: its start-up scan has run and shown its result when
+    // this returns.
     CToolsDlg& OpenMainDialog();
     DialogDriver& Driver() { return *m_driver; }
     std::string Text(int id) const { return m_driver->Text(id); }
-    void Press(int id) { m_driver->Press(id); }
+    // Presses button `id` and waits until what it asked of the sensor has shown its result.
+    void Press(int id) {
+        m_driver->Press(id);
+        WaitForExchanges();
+    }
+    // Runs the event loop until every exchange asked for has shown its result.
+    void WaitForExchanges();
     // Sets the text of control `id` as the program does, for controls a user cannot type into.
     void SetText(int id, const char* text);
 

@@ -10,7 +10,10 @@ CToolsDlg& LiveDialogTest::OpenConnected() {
     return dialog;
 }
 
-void LiveDialogTest::Tick(UINT_PTR id) { m_dialog->SendMessage(WM_TIMER, id, 0); }
+void LiveDialogTest::Tick(UINT_PTR id) {
+    m_dialog->SendMessage(WM_TIMER, id, 0);
+    WaitForExchanges();
+}
 
 void LiveDialogTest::ScriptStatus(const StatusBlock& block, std::uint8_t linkStatus,
                                   std::uint8_t commandStatus) {

@@ -19,7 +19,8 @@ protected:
     sim::PtyServer& Sensor() { return DialogFixture::Sensor(kCom); }
     // Opens the dialog against the sensor, stops its timer and forgets the start-up traffic.
     CToolsDlg& OpenConnected();
-    // One tick of timer `id`, delivered as the timer delivers it.
+    // One tick of timer `id`, delivered as the timer delivers it; returns once its poll has shown
+    // its result.
     void Tick(UINT_PTR id = 1);
     LampColour Lamp(int id) const { return m_driver->Lamp(id); }
 

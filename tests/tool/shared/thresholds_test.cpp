@@ -318,6 +318,7 @@ TEST_F(ThresholdsTest, FactoryCalibrationSendsParameter17FromItsHiddenButton) {
     CToolsDlg& dialog = OpenConnected();
     EXPECT_FALSE(Driver().IsVisible(IDC_FACTORY_CALIBRATION));
     dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_FACTORY_CALIBRATION, BN_CLICKED), 0);
+    WaitForExchanges();
     EXPECT_EQ(Received(), Requests{"P17=1;"});
     Sensor().WithModel([](sim::SensorModel& model) { EXPECT_EQ(model.Calibrations(), 1); });
     EXPECT_FALSE(Driver().IsVisible(IDC_FACTORY_CALIBRATION));

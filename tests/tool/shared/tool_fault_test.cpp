@@ -1,10 +1,12 @@
 // The dialog on a line that misbehaves: a sensor that goes quiet and comes back, an adapter
 // pulled out and plugged back in, noise and replies trickling in.
+#include <algorithm>
 #include <bit>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "alarm_record.h"
@@ -21,6 +23,7 @@ namespace {
 
 constexpr const char* kLost = "系统状态：连接断开!";
 constexpr const char* kConnected = "系统状态：设备连接成功!";
+const std::string kStatusRequest = "\x03\x03\x10\x0A";
 
 class ToolFaultTest : public LiveDialogTest {
 protected:
@@ -114,6 +117,67 @@ TEST_P(PulledAdapterTest, IsReportedOnceThenTheSensorIsFoundAgainAndReadingsResu
 INSTANTIATE_TEST_SUITE_P(Back, PulledAdapterTest,
                          testing::Values(Replug{"UnderItsName", 3}, Replug{"UnderTheNextName", 4}),
                          [](const testing::TestParamInfo<Replug>& info) {
+                             return info.param.name;
+                         });
+
+enum class Line { Silent, Late, Pulled };
+
+struct WaitingLine {
+    const char* name;
+    Line line;
+};
+
+void PrintTo(const WaitingLine& c, std::ostream* out) { *out << c.name; }
+
+class WaitingLineTest : public ToolFaultTest, public testing::WithParamInterface<WaitingLine> {};
+
+// While a poll waits on the line (for an answer, or for the OK of the loss box) the window goes on
+// answering: its controls read, a press disables its button until its exchange has run after the
+// poll, the ticks meanwhile add one poll after it, never a queue, and the box is the window
+// thread's.
+TEST_P(WaitingLineTest, TheWindowAnswersWhileAPollWaitsOnTheLine) {
+    const Line line = GetParam().line;
+    OpenConnected();
+    const std::thread::id window = std::this_thread::get_id();
+    std::vector<std::thread::id> boxThreads;
+    SetMessageBoxHook([&](const MessageBoxRequest& box) {
+        m_boxes.push_back(box);
+        boxThreads.push_back(std::this_thread::get_id());
+        m_dialog->SendMessage(WM_TIMER, 1, 0);
+        return IDOK;
+    });
+    if (line == Line::Silent) Sensor().SetSilent(true);
+    if (line == Line::Late) Sensor().SetReplyDelay(std::chrono::milliseconds{1500});
+    if (line == Line::Pulled) Sensor().HangUp();
+
+    m_dialog->SendMessage(WM_TIMER, 1, 0);
+    EXPECT_TRUE(m_dialog->ExchangesPending()) << "the tick waited for its poll";
+    EXPECT_EQ(Text(IDC_STATUS), kConnected);
+    Driver().Press(IDC_READ_VIBRATION_ALARM);
+    EXPECT_FALSE(Driver().IsEnabled(IDC_READ_VIBRATION_ALARM));
+    Driver().Press(IDC_READ_VIBRATION_ALARM);
+    for (int tick = 0; tick < 3; ++tick) m_dialog->SendMessage(WM_TIMER, 1, 0);
+    WaitForExchanges();
+    EXPECT_TRUE(Driver().IsEnabled(IDC_READ_VIBRATION_ALARM));
+
+    const std::vector<std::string> received = Received();
+    const auto polls = std::count(received.begin(), received.end(), kStatusRequest);
+    // The poll the ticks left due may find the link given up after the read, and send nothing.
+    EXPECT_LE(polls, line == Line::Pulled ? 0 : 2);
+    EXPECT_EQ(std::count(received.begin(), received.end(), "P10;"),
+              static_cast<long>(received.size()) - polls);
+    if (!received.empty()) {
+        EXPECT_EQ(received.front(), kStatusRequest);
+    }
+    EXPECT_EQ(m_boxes.size(), line == Line::Pulled ? 1u : 0u);
+    for (const std::thread::id thread : boxThreads) EXPECT_EQ(thread, window);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, WaitingLineTest,
+                         testing::Values(WaitingLine{"Silent", Line::Silent},
+                                         WaitingLine{"AnswersLate", Line::Late},
+                                         WaitingLine{"AdapterPulled", Line::Pulled}),
+                         [](const testing::TestParamInfo<WaitingLine>& info) {
                              return info.param.name;
                          });
 

@@ -89,8 +89,11 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
     return dialog;
 }
 
-// The widget goes with the dialog's Window, once the dialog has let go of its controls.
-void backend::DestroyDialog(HWND) {}
+// The widget goes with the dialog's Window, once the dialog has let go of its controls; the
+// dialog hears of it first, as the window system tells a window that goes.
+void backend::DestroyDialog(HWND dialog) {
+    static_cast<DialogWindow*>(WidgetOf(dialog))->Send(WM_DESTROY);
+}
 
 void backend::EndDialog(HWND dialog, int result) {
     static_cast<DialogWindow*>(WidgetOf(dialog))->done(result);

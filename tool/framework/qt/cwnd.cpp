@@ -1,11 +1,13 @@
 // A window on Qt: its widget; a control's messages go to the control's own handler.
 #include "cwnd.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
 
 #include "backend.h"
 #include "control.h"
+#include "posted_message.h"
 #include "qt_handles.h"
 #include "window_text.h"
 
@@ -39,6 +41,12 @@ void backend::SetFocus(HWND window) { WidgetOf(window)->setFocus(Qt::OtherFocusR
 RECT backend::ClientRect(HWND window) {
     const QWidget* widget = WidgetOf(window);
     return {.left = 0, .top = 0, .right = widget->width(), .bottom = widget->height()};
+}
+
+// Qt's event queue takes events from any thread; the widget handles them on its own.
+BOOL backend::PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    QCoreApplication::postEvent(WidgetOf(window), new PostedMessage(message, wParam, lParam));
+    return TRUE;
 }
 
 // A precise QTimer on the window's thread: when it falls due during a long handler it fires once

@@ -9,6 +9,7 @@
 
 #include "dialog_font.h"
 #include "dialog_units.h"
+#include "posted_message.h"
 
 namespace {
 
@@ -69,6 +70,15 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);  // Escape comes back through reject()
+}
+
+bool DialogWindow::event(QEvent* event) {
+    if (event->type() != PostedMessage::Kind()) {
+        return QDialog::event(event);
+    }
+    const auto* posted = static_cast<PostedMessage*>(event);
+    m_send(posted->message, posted->wParam, posted->lParam);
+    return true;
 }
 
 void DialogWindow::closeEvent(QCloseEvent* event) {

@@ -17,6 +17,8 @@ public:
 
     QMenu* SystemMenu() const { return m_systemMenu; }
     void ShowSystemMenu(const QPoint& globalPosition);
+    // Passes the dialog a message of the window's own.
+    void Send(UINT message) { m_send(message, 0, 0); }
     // Sends the dialog WM_SYSCOMMAND with `id` once the menu that chose it has closed.
     void SystemCommand(UINT id);
 
@@ -25,6 +27,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

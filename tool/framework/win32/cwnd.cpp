@@ -35,6 +35,10 @@ UINT_PTR backend::SetTimer(CWnd& window, UINT_PTR id, UINT elapse) {
 
 BOOL backend::KillTimer(HWND window, UINT_PTR id) { return ::KillTimer(window, id); }
 
+BOOL backend::PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::PostMessageW(window, message, wParam, lParam);
+}
+
 // A control's messages go to the control; the one that carries the dialogs' text is widened.
 LRESULT backend::ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == EM_REPLACESEL) {
