@@ -2,7 +2,9 @@
 // shows its readings, the learned thresholds while learning runs, the record counter and the five
 // alarm lamps. Three failed polls in a row mark the link as lost in the status line, and it stays
 // so while readings resume.
+#include <chrono>
 #include <limits>
+#include <optional>
 
 #include "cwin_app.h"
 #include "resource.h"
@@ -35,11 +37,17 @@ constexpr Lamp kLamps[] = {
 // is back.
 void CToolsDlg::OnTimer(UINT_PTR nIDEvent) {
     LookForLostSensor();
+    const auto startedAt = std::chrono::system_clock::now();
+    std::optional<StatusReadings> status;
     if (ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength, g_blockRequest,
-                           g_blockReply) != 0) {
+                           g_blockReply) == 0) {
+        status = DecodeStatusBlock(g_blockReply);
+    }
+    RecordPoll(startedAt, status);
+    if (!status) {
         CountPollFailure();
     } else {
-        ShowStatus(DecodeStatusBlock(g_blockReply));
+        ShowStatus(*status);
         g_nPollFailures = 0;
     }
     CDialog::OnTimer(nIDEvent);

@@ -112,6 +112,7 @@ void CToolsDlg::AddAboutToSystemMenu() {
         strAboutMenu.LoadString(IDS_ABOUTBOX);
         if (!strAboutMenu.IsEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);
+            AddTrendToSystemMenu();
             pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu);
         }
     }
@@ -146,12 +147,14 @@ void CToolsDlg::StartPolling() {
     if (ZEKO_get(sensor::kParamVibrationAlarm, &value) == 0) {
         const float threshold = FloatOfParameter(value);
         ShowVibrationAlarm(threshold);
+        KnowVibrationAlarm(threshold);
         m_sliderVibration.SendMessage(TBM_SETPOS, TRUE,
                                       TruncateToInt(static_cast<double>(threshold) * 100));
     }
     if (ZEKO_get(sensor::kParamMovementAlarm, &value) == 0) {
         const auto threshold = static_cast<std::int32_t>(value);
         ShowMovementAlarm(threshold);
+        KnowMovementAlarm(threshold);
         m_sliderMovement.SendMessage(TBM_SETPOS, TRUE, MovementSliderPosition(threshold));
     }
 

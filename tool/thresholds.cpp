@@ -89,7 +89,9 @@ void CToolsDlg::OnSetVibrationAlarm() {
         MessageBox(kZeroThreshold);
         return;
     }
-    ZEKO_set(sensor::kParamVibrationAlarm, ParameterOfFloat(m_fVibrationAlarm));
+    if (ZEKO_set(sensor::kParamVibrationAlarm, ParameterOfFloat(m_fVibrationAlarm)) == 0) {
+        KnowVibrationAlarm(m_fVibrationAlarm);
+    }
 }
 
 void CToolsDlg::OnSetMovementAlarm() {
@@ -100,7 +102,9 @@ void CToolsDlg::OnSetMovementAlarm() {
         MessageBox(kZeroThreshold);
         return;
     }
-    ZEKO_set(sensor::kParamMovementAlarm, m_nMovementAlarm);
+    if (ZEKO_set(sensor::kParamMovementAlarm, m_nMovementAlarm) == 0) {
+        KnowMovementAlarm(m_nMovementAlarm);
+    }
 }
 
 // Only the edit shows what was read: the member takes it at the next "设置", the slider never.
@@ -108,6 +112,7 @@ void CToolsDlg::OnReadVibrationAlarm() {
     long value = 0;
     if (ZEKO_get(sensor::kParamVibrationAlarm, &value) == 0) {
         ShowVibrationAlarm(FloatOfParameter(value));
+        KnowVibrationAlarm(FloatOfParameter(value));
     }
 }
 
@@ -115,6 +120,7 @@ void CToolsDlg::OnReadMovementAlarm() {
     long value = 0;
     if (ZEKO_get(sensor::kParamMovementAlarm, &value) == 0) {
         ShowMovementAlarm(static_cast<std::int32_t>(value));
+        KnowMovementAlarm(static_cast<std::int32_t>(value));
     }
 }
 
@@ -124,6 +130,7 @@ void CToolsDlg::OnLearnVibration() {
         StartLearning(*this, kVibrationLearning);
     } else if (StopLearning(*this, kVibrationLearning, sensor::kLearnSave) == 0) {
         ShowVibrationAlarm(m_fAutoVibration);
+        KnowVibrationAlarm(m_fAutoVibration);
     }
 }
 
@@ -132,6 +139,7 @@ void CToolsDlg::OnLearnMovement() {
         StartLearning(*this, kMovementLearning);
     } else if (StopLearning(*this, kMovementLearning, sensor::kLearnSave) == 0) {
         ShowMovementAlarm(m_nAutoMovement);
+        KnowMovementAlarm(m_nAutoMovement);
     }
 }
 

@@ -4,12 +4,15 @@
 
 #include <chrono>
 #include <future>
+#include <memory>
 #include <optional>
 
 #include "cdialog.h"
 #include "cedit.h"
 #include "cslider_ctrl.h"
 #include "status_block.h"
+#include "trend_dlg.h"
+#include "trend_sources.h"
 #include "zeko_scan.h"
 
 class CToolsDlg : public CDialog {
@@ -65,6 +68,14 @@ protected:
     void ShowVibrationAlarm(float g);
     void ShowMovementAlarm(int degreesPerSecond);
 
+    // The trend window and what it shows (tools_dlg_trend.cpp).
+    void AddTrendToSystemMenu();
+    void OpenTrendWindow();
+    void RecordPoll(std::chrono::system_clock::time_point startedAt,
+                    const std::optional<StatusReadings>& status);
+    void KnowVibrationAlarm(float g);
+    void KnowMovementAlarm(int degreesPerSecond);
+
     // Alarm history (history.cpp) and its export (export.cpp).
     void OnReadNextRecord();
     void OnReadAllRecords();
@@ -80,4 +91,6 @@ private:
     // nothing of the dialog's.
     std::future<SensorScan> m_rescan;
     std::optional<std::chrono::steady_clock::time_point> m_rescanStarted;
+    TrendSources m_trendSources;
+    std::unique_ptr<CTrendDlg> m_pTrendDlg;  // made when first opened
 };

@@ -75,6 +75,14 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
     m_window = std::make_unique<Window>();
     m_window->widget = std::make_unique<DialogWindow>(WidgetOf(OwnerWindow()), *dialog, send);
     DialogWindow* window = m_window->widget.get();
+    // A dialog whose owner's window goes first goes with it, as an owned window does on Windows.
+    QObject::connect(window, &QObject::destroyed, [this, window] {
+        if (m_window && m_window->widget.get() == window) {
+            static_cast<void>(m_window->widget.release());
+            ForgetWindow();
+            m_window.reset();
+        }
+    });
     Attach(HandleOf(window), IDC_STATIC);
     m_systemMenu = std::make_unique<CMenu>(HandleOf(window->SystemMenu()));
     for (const BuiltControl& control :
@@ -91,6 +99,18 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
         m_window->FocusFirstTabStop();
     }
     return dialog;
+}
+
+// Each edge on its own, as Windows maps them.
+void CDialog::MapDialogRect(LPRECT rect) const {
+    const QSize topLeft =
+        MapDialogSize(rect->left, rect->top, BaseUnitsOf(WidgetOf(*this)->font()));
+    const QSize bottomRight =
+        MapDialogSize(rect->right, rect->bottom, BaseUnitsOf(WidgetOf(*this)->font()));
+    *rect = {.left = topLeft.width(),
+             .top = topLeft.height(),
+             .right = bottomRight.width(),
+             .bottom = bottomRight.height()};
 }
 
 BOOL CDialog::DestroyWindow() {

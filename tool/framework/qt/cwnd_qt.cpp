@@ -35,6 +35,27 @@ void CWnd::GetClientRect(LPRECT rect) const {
     *rect = {.left = 0, .top = 0, .right = widget->width(), .bottom = widget->height()};
 }
 
+void CWnd::MoveWindow(int x, int y, int width, int height) {
+    WidgetOf(m_hWnd)->setGeometry(x, y, width, height);
+}
+
+void CWnd::Invalidate() { WidgetOf(m_hWnd)->update(); }
+
+BOOL CWnd::ShowWindow(int command) {
+    QWidget* widget = WidgetOf(m_hWnd);
+    const BOOL wasVisible = widget->isVisible();
+    widget->setVisible(command != SW_HIDE);
+    return wasVisible;
+}
+
+BOOL CWnd::IsWindowVisible() const { return WidgetOf(m_hWnd)->isVisible(); }
+
+void CWnd::BringWindowToTop() {
+    QWidget* widget = WidgetOf(m_hWnd);
+    widget->raise();
+    widget->activateWindow();
+}
+
 // A precise QTimer on the window's thread: when it falls due during a long handler it fires once
 // after it, then keeps its period from there.
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, std::nullptr_t) {

@@ -32,6 +32,18 @@ void CWnd::SetFocus() { ::SetFocus(m_hWnd); }
 
 void CWnd::GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
 
+void CWnd::MoveWindow(int x, int y, int width, int height) {
+    ::MoveWindow(m_hWnd, x, y, width, height, TRUE);
+}
+
+void CWnd::Invalidate() { InvalidateRect(m_hWnd, nullptr, FALSE); }
+
+BOOL CWnd::ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
+
+BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+
+void CWnd::BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
+
 // WM_TIMER is made when the queue is looked at and the period has passed, at most one pending:
 // ticks never pile up.
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, std::nullptr_t) {
