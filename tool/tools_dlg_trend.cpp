@@ -29,8 +29,7 @@ void CToolsDlg::OpenTrendWindow() {
 void CToolsDlg::RecordPoll(std::chrono::system_clock::time_point startedAt,
                            const std::optional<StatusReadings>& status) {
     m_trendSources.recording.Record(
-        std::chrono::duration_cast<std::chrono::milliseconds>(startedAt.time_since_epoch())
-            .count(),
+        std::chrono::duration_cast<std::chrono::milliseconds>(startedAt.time_since_epoch()).count(),
         status);
     if (status) {
         m_trendSources.learnedVibration = status->learnedVibration;

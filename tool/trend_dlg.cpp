@@ -119,8 +119,8 @@ void CTrendDlg::OnSpan30() { ChooseSpan(IDC_TREND_SPAN_30); }
 
 void CTrendDlg::ChooseSpan(int radio) {
     for (const Span& span : kSpans) {
-        GetDlgItem(span.radio)->SendMessage(BM_SETCHECK,
-                                            span.radio == radio ? BST_CHECKED : BST_UNCHECKED);
+        GetDlgItem(span.radio)
+            ->SendMessage(BM_SETCHECK, span.radio == radio ? BST_CHECKED : BST_UNCHECKED);
         if (span.radio == radio) m_spanMs = span.ms;
     }
     ShowPeaks();

@@ -44,8 +44,7 @@ int XOf(std::int64_t ms, const TrendView& view, const PlotRect& plot) {
                                         (view.toMs - view.fromMs));
 }
 
-TrendScale ScaleOf(const std::vector<TrendColumn>& columns, const Channel& channel,
-                   int maxTicks) {
+TrendScale ScaleOf(const std::vector<TrendColumn>& columns, const Channel& channel, int maxTicks) {
     double low = 0;
     double high = 0;
     for (const TrendColumn& column : columns) {
@@ -134,7 +133,9 @@ void DrawPlot(CDC& dc, const Channel& channel, const PlotRect& plot, const Trend
         dc.MoveTo(x, plot.top);
         dc.LineTo(x, plot.bottom);
         const SIZE size = dc.GetTextExtent(tick.label.c_str());
-        dc.TextOut(x - size.cx / 2, plot.bottom + unit, tick.label.c_str());
+        if (x + size.cx / 2 <= plot.right + textHeight) {  // within the control's right margin
+            dc.TextOut(x - size.cx / 2, plot.bottom + unit, tick.label.c_str());
+        }
     }
 
     if (channel.learned) {
@@ -177,8 +178,8 @@ void DrawTrend(CDC& dc, const RECT& area, const TrendSources& sources, const Tre
          .minimumRange = 10,
          .finestStep = 1,
          .threshold = sources.movementAlarm,
-         .learned = view.learningMovement ? std::optional<double>(sources.learnedMovement)
-                                          : std::nullopt},
+         .learned =
+             view.learningMovement ? std::optional<double>(sources.learnedMovement) : std::nullopt},
     };
     // The scales first: the widest of their labels decides how much room the plots leave.
     const int roughColumns = std::max(1, width - 8 * textHeight);
@@ -188,14 +189,13 @@ void DrawTrend(CDC& dc, const RECT& area, const TrendSources& sources, const Tre
     TrendScale scales[2];
     int labelWidth = 0;
     for (int i = 0; i < 2; ++i) {
-        columns[i] =
-            ReduceToColumns(sources.recording, channels[i].channel, view.fromMs, view.toMs,
-                            roughColumns);
+        columns[i] = ReduceToColumns(sources.recording, channels[i].channel, view.fromMs, view.toMs,
+                                     roughColumns);
         scales[i] = ScaleOf(columns[i], channels[i], maxValueTicks);
         for (const double edge : {scales[i].low, scales[i].high}) {
-            labelWidth =
-                std::max(labelWidth, static_cast<int>(
-                                         dc.GetTextExtent(TickLabel(edge, scales[i].decimals)).cx));
+            labelWidth = std::max(
+                labelWidth,
+                static_cast<int>(dc.GetTextExtent(TickLabel(edge, scales[i].decimals)).cx));
         }
     }
     const TrendLayout layout = LayOutPlots(width, height, textHeight, labelWidth);

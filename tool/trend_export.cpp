@@ -17,15 +17,16 @@ constexpr char kLineEnd[] = "\r\n";
 
 // The samples are taken once the notice has been closed: those recorded meanwhile are in.
 void CTrendDlg::OnExport() {
-    ExportToFile(*this, "实时曲线", ".csv", [this](std::string& bytes) -> std::optional<std::string> {
-        const TrendRecording& recording = m_sources.recording;
-        bytes = std::string(kByteOrderMark) + kStatusCsvHeader + kLineEnd;
-        for (std::size_t i = 0; i < recording.Size(); ++i) {
-            const TrendSample& sample = recording[i];
-            const StatusReadings readings = sample.Readings();
-            bytes += StatusCsvLine(sample.startedMs, sample.Failed() ? nullptr : &readings);
-            bytes += kLineEnd;
-        }
-        return std::nullopt;
-    });
+    ExportToFile(
+        *this, "实时曲线", ".csv", [this](std::string& bytes) -> std::optional<std::string> {
+            const TrendRecording& recording = m_sources.recording;
+            bytes = std::string(kByteOrderMark) + kStatusCsvHeader + kLineEnd;
+            for (std::size_t i = 0; i < recording.Size(); ++i) {
+                const TrendSample& sample = recording[i];
+                const StatusReadings readings = sample.Readings();
+                bytes += StatusCsvLine(sample.startedMs, sample.Failed() ? nullptr : &readings);
+                bytes += kLineEnd;
+            }
+            return std::nullopt;
+        });
 }

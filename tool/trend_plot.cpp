@@ -55,7 +55,8 @@ std::vector<TrendColumn> ReduceToColumns(const TrendRecording& recording, TrendC
         const float value = ValueOf(sample, channel);
         const bool joined = previousMs && sample.startedMs - *previousMs <= kTrendJoinMs;
         if (!entry.hasData) {
-            entry = {.hasData = true, .first = value, .low = value, .high = value, .joined = joined};
+            entry = {
+                .hasData = true, .first = value, .low = value, .high = value, .joined = joined};
         }
         entry.low = std::min(entry.low, value);
         entry.high = std::max(entry.high, value);
@@ -108,10 +109,11 @@ TrendScale NiceScale(double low, double high, int maxTicks, double minimumRange,
         }
     }
     step = std::max(step, finestStep);
-    TrendScale scale{.low = std::floor(low / step + 1e-9) * step,
-                     .high = std::ceil(high / step - 1e-9) * step,
-                     .step = step,
-                     .decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)))};
+    TrendScale scale{
+        .low = std::floor(low / step + 1e-9) * step,
+        .high = std::ceil(high / step - 1e-9) * step,
+        .step = step,
+        .decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)))};
     return scale;
 }
 

@@ -46,8 +46,7 @@ struct TrendScale {
 
 // A scale covering `low` to `high` (and zero) with at most `maxTicks` steps; a range narrower
 // than `minimumRange` is widened upwards to it, a step finer than `finestStep` is not used.
-TrendScale NiceScale(double low, double high, int maxTicks, double minimumRange,
-                     double finestStep);
+TrendScale NiceScale(double low, double high, int maxTicks, double minimumRange, double finestStep);
 
 struct TimeTick {
     std::int64_t ms;

@@ -35,8 +35,8 @@ inline void AppendTwoDigits(std::string& line, int value) {
 // `startedMs`: milliseconds since the epoch; `status`: nullptr for a failed poll.
 inline std::string StatusCsvLine(std::int64_t startedMs, const StatusReadings* status) {
     using namespace status_csv_detail;
-    const std::int64_t seconds =
-        startedMs >= 0 ? startedMs / kMsPerSecond : -((-startedMs + kMsPerSecond - 1) / kMsPerSecond);
+    const std::int64_t seconds = startedMs >= 0 ? startedMs / kMsPerSecond
+                                                : -((-startedMs + kMsPerSecond - 1) / kMsPerSecond);
     const std::time_t time = static_cast<std::time_t>(seconds);
     std::tm local{};
 #if defined(_WIN32)

@@ -29,11 +29,17 @@ TrendRecording Recorded(const std::vector<Poll>& polls, TrendChannel channel) {
     for (const Poll& poll : polls) {
         std::optional<StatusReadings> status;
         if (poll.value) {
-            status = StatusReadings{.vibration = 0, .movement = 0, .temperature = 25,
-                                    .flags = poll.flags, .learnedVibration = 0,
-                                    .learnedMovement = 0, .recordCount = 0};
-            if (channel == TrendChannel::Vibration) status->vibration = *poll.value;
-            else status->movement = static_cast<std::int16_t>(*poll.value);
+            status = StatusReadings{.vibration = 0,
+                                    .movement = 0,
+                                    .temperature = 25,
+                                    .flags = poll.flags,
+                                    .learnedVibration = 0,
+                                    .learnedMovement = 0,
+                                    .recordCount = 0};
+            if (channel == TrendChannel::Vibration)
+                status->vibration = *poll.value;
+            else
+                status->movement = static_cast<std::int16_t>(*poll.value);
         }
         recording.Record(poll.ms, status);
     }
@@ -144,8 +150,8 @@ TEST_P(TrendColumnsTest, ReduceToLowestAndHighestPerColumn) {
     const ColumnCase& c = GetParam();
     const TrendRecording recording = Recorded(c.polls, c.channel);
     std::vector<std::string> described;
-    for (const TrendColumn& column :
-         ReduceToColumns(recording, c.channel, c.fromMs, c.toMs, static_cast<int>(c.columns.size())))
+    for (const TrendColumn& column : ReduceToColumns(recording, c.channel, c.fromMs, c.toMs,
+                                                     static_cast<int>(c.columns.size())))
         described.push_back(Describe(column));
     EXPECT_EQ(described, c.columns);
     EXPECT_EQ(Peak(recording, c.channel, c.fromMs, c.toMs), c.peak);
@@ -153,31 +159,66 @@ TEST_P(TrendColumnsTest, ReduceToLowestAndHighestPerColumn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Columns, TrendColumnsTest,
-    testing::Values(
-        ColumnCase{"AOneSampleSpikeInThirtyMinutesKeepsItsColumn", TrendChannel::Vibration,
-                   Steady(0, 9'000, 0.05f) + std::vector<Poll>{{900'000, 0.9f}} +
-                       Steady(900'100, 8'999, 0.05f),
-                   0, 30 * kMinuteMs, {"|0.05", "0.05", "0.05-0.9", "0.05"}, 0.9f},
-        ColumnCase{"AFailedPollLeavesAGap", TrendChannel::Vibration,
-                   {{0, 0.1f}, {100, 0.1f}, {200, {}}, {300, 0.1f}, {400, 0.1f}}, 0, 500,
-                   {"|0.1", "0.1", "", "|0.1", "0.1"}, 0.1f},
-        ColumnCase{"PollsMoreThanASecondApartAreNotJoined", TrendChannel::Vibration,
-                   {{0, 0.1f}, {100, 0.2f}, {1500, 0.3f}, {1600, 0.1f}}, 0, 2000,
-                   {"|0.1-0.2", "", "", "|0.1-0.3"}, 0.3f},
-        ColumnCase{"EmptyColumnsBetweenPollsStillJoin", TrendChannel::Vibration,
-                   Steady(0, 3, 0.1f), 0, 300, {"|0.1", "", "", "0.1", "", "", "0.1", "", "", ""},
-                   0.1f},
-        ColumnCase{"TheChannelsAlarmFlagShadesItsColumns", TrendChannel::Vibration,
-                   {{0, 0.1f, sensor::kFlagMovement}, {100, 0.5f, sensor::kFlagVibration},
-                    {200, 0.5f, sensor::kFlagVibration}, {300, 0.1f}},
-                   0, 400, {"|0.1", "0.5!", "0.5!", "0.1"}, 0.5f},
-        ColumnCase{"MovementPeakIsTheLargestMagnitudeWithItsSign", TrendChannel::Movement,
-                   {{0, -3}, {100, 100}, {200, -120}, {300, 5}}, 0, 400,
-                   {"|-3", "100", "-120", "5"}, -120.0f},
-        ColumnCase{"OnlyThePollsInTheSpanCount", TrendChannel::Movement,
-                   {{0, -150}, {100, 20}, {200, {}}, {300, 10}}, 100, 300, {"|20", ""}, 20.0f},
-        ColumnCase{"NoSuccessfulPollNoPeak", TrendChannel::Vibration, {{0, {}}, {100, {}}}, 0,
-                   200, {"", ""}, std::nullopt}),
+    testing::Values(ColumnCase{"AOneSampleSpikeInThirtyMinutesKeepsItsColumn",
+                               TrendChannel::Vibration,
+                               Steady(0, 9'000, 0.05f) + std::vector<Poll>{{900'000, 0.9f}} +
+                                   Steady(900'100, 8'999, 0.05f),
+                               0,
+                               30 * kMinuteMs,
+                               {"|0.05", "0.05", "0.05-0.9", "0.05"},
+                               0.9f},
+                    ColumnCase{"AFailedPollLeavesAGap",
+                               TrendChannel::Vibration,
+                               {{0, 0.1f}, {100, 0.1f}, {200, {}}, {300, 0.1f}, {400, 0.1f}},
+                               0,
+                               500,
+                               {"|0.1", "0.1", "", "|0.1", "0.1"},
+                               0.1f},
+                    ColumnCase{"PollsMoreThanASecondApartAreNotJoined",
+                               TrendChannel::Vibration,
+                               {{0, 0.1f}, {100, 0.2f}, {1500, 0.3f}, {1600, 0.1f}},
+                               0,
+                               2000,
+                               {"|0.1-0.2", "", "", "|0.1-0.3"},
+                               0.3f},
+                    ColumnCase{"EmptyColumnsBetweenPollsStillJoin",
+                               TrendChannel::Vibration,
+                               Steady(0, 3, 0.1f),
+                               0,
+                               300,
+                               {"|0.1", "", "", "0.1", "", "", "0.1", "", "", ""},
+                               0.1f},
+                    ColumnCase{"TheChannelsAlarmFlagShadesItsColumns",
+                               TrendChannel::Vibration,
+                               {{0, 0.1f, sensor::kFlagMovement},
+                                {100, 0.5f, sensor::kFlagVibration},
+                                {200, 0.5f, sensor::kFlagVibration},
+                                {300, 0.1f}},
+                               0,
+                               400,
+                               {"|0.1", "0.5!", "0.5!", "0.1"},
+                               0.5f},
+                    ColumnCase{"MovementPeakIsTheLargestMagnitudeWithItsSign",
+                               TrendChannel::Movement,
+                               {{0, -3}, {100, 100}, {200, -120}, {300, 5}},
+                               0,
+                               400,
+                               {"|-3", "100", "-120", "5"},
+                               -120.0f},
+                    ColumnCase{"OnlyThePollsInTheSpanCount",
+                               TrendChannel::Movement,
+                               {{0, -150}, {100, 20}, {200, {}}, {300, 10}},
+                               100,
+                               300,
+                               {"|20", ""},
+                               20.0f},
+                    ColumnCase{"NoSuccessfulPollNoPeak",
+                               TrendChannel::Vibration,
+                               {{0, {}}, {100, {}}},
+                               0,
+                               200,
+                               {"", ""},
+                               std::nullopt}),
     [](const testing::TestParamInfo<ColumnCase>& info) { return info.param.name; });
 
 TEST_P(TrendScaleTest, TicksAtRoundNumbers) {
@@ -191,13 +232,13 @@ TEST_P(TrendScaleTest, TicksAtRoundNumbers) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scales, TrendScaleTest,
-    testing::Values(ScaleCase{"VibrationUpToAThreshold", 0, 0.83, 5, 0.1, 0.01, {0, 1, 0.2, 1}},
-                    ScaleCase{"QuietVibrationGetsItsSmallestRange", 0, 0.03, 5, 0.1, 0.01,
-                              {0, 0.1, 0.02, 2}},
-                    ScaleCase{"MovementBothWays", -120, 100, 5, 10, 1, {-150, 100, 50, 0}},
-                    ScaleCase{"NothingYet", 0, 0, 4, 10, 1, {0, 10, 5, 0}},
-                    ScaleCase{"ZeroIsAlwaysInSight", 3, 7, 10, 10, 1, {0, 10, 1, 0}},
-                    ScaleCase{"NoStepFinerThanTheReadings", 0, 2, 10, 2, 1, {0, 2, 1, 0}}),
+    testing::Values(
+        ScaleCase{"VibrationUpToAThreshold", 0, 0.83, 5, 0.1, 0.01, {0, 1, 0.2, 1}},
+        ScaleCase{"QuietVibrationGetsItsSmallestRange", 0, 0.03, 5, 0.1, 0.01, {0, 0.1, 0.02, 2}},
+        ScaleCase{"MovementBothWays", -120, 100, 5, 10, 1, {-150, 100, 50, 0}},
+        ScaleCase{"NothingYet", 0, 0, 4, 10, 1, {0, 10, 5, 0}},
+        ScaleCase{"ZeroIsAlwaysInSight", 3, 7, 10, 10, 1, {0, 10, 1, 0}},
+        ScaleCase{"NoStepFinerThanTheReadings", 0, 2, 10, 2, 1, {0, 2, 1, 0}}),
     [](const testing::TestParamInfo<ScaleCase>& info) { return info.param.name; });
 
 TEST_P(TrendTicksTest, TicksAtRoundLocalTimes) {
@@ -213,25 +254,43 @@ TEST_P(TrendTicksTest, TicksAtRoundLocalTimes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ticks, TrendTicksTest,
-    testing::Values(
-        TickCase{"OneMinuteInTenSecondSteps", kMorningMs, kMorningMs + kMinuteMs, 6, 0,
-                 {"09:41:10", "09:41:20", "09:41:30", "09:41:40", "09:41:50", "09:42:00"}},
-        TickCase{"FiveMinutesInMinutes", kMorningMs, kMorningMs + 5 * kMinuteMs, 5, 0,
-                 {"09:42", "09:43", "09:44", "09:45", "09:46"}},
-        TickCase{"ThirtyMinutesInChinaInFiveMinuteSteps", kMorningMs, kMorningMs + 30 * kMinuteMs,
-                 6, 8 * 3600, {"17:45", "17:50", "17:55", "18:00", "18:05", "18:10"}},
-        TickCase{"HalfHourZonesTickOnTheirOwnRoundMinutes", kMorningMs,
-                 kMorningMs + 30 * kMinuteMs, 3, 5 * 3600 + 1800,
-                 {"15:20", "15:30", "15:40"}},
-        TickCase{"MidnightWrapsTheClock", 1796774380000, 1796774440000, 4, 0,
-                 {"23:59:45", "00:00:00", "00:00:15", "00:00:30"}}),
+    testing::Values(TickCase{"OneMinuteInTenSecondSteps",
+                             kMorningMs,
+                             kMorningMs + kMinuteMs,
+                             6,
+                             0,
+                             {"09:41:10", "09:41:20", "09:41:30", "09:41:40", "09:41:50",
+                              "09:42:00"}},
+                    TickCase{"FiveMinutesInMinutes",
+                             kMorningMs,
+                             kMorningMs + 5 * kMinuteMs,
+                             5,
+                             0,
+                             {"09:42", "09:43", "09:44", "09:45", "09:46"}},
+                    TickCase{"ThirtyMinutesInChinaInFiveMinuteSteps",
+                             kMorningMs,
+                             kMorningMs + 30 * kMinuteMs,
+                             6,
+                             8 * 3600,
+                             {"17:45", "17:50", "17:55", "18:00", "18:05", "18:10"}},
+                    TickCase{"HalfHourZonesTickOnTheirOwnRoundMinutes",
+                             kMorningMs,
+                             kMorningMs + 30 * kMinuteMs,
+                             3,
+                             5 * 3600 + 1800,
+                             {"15:20", "15:30", "15:40"}},
+                    TickCase{"MidnightWrapsTheClock",
+                             1796774380000,
+                             1796774440000,
+                             4,
+                             0,
+                             {"23:59:45", "00:00:00", "00:00:15", "00:00:30"}}),
     [](const testing::TestParamInfo<TickCase>& info) { return info.param.name; });
 
 TEST(TrendLayoutTest, TwoPlotsWithRoomForTheirLabels) {
     const TrendLayout layout = LayOutPlots(600, 400, 16, 30);
-    EXPECT_EQ(std::vector<int>({layout.vibration.left, layout.vibration.top,
-                                layout.vibration.right, layout.vibration.bottom,
-                                layout.movement.left, layout.movement.top, layout.movement.right,
-                                layout.movement.bottom}),
+    EXPECT_EQ(std::vector<int>({layout.vibration.left, layout.vibration.top, layout.vibration.right,
+                                layout.vibration.bottom, layout.movement.left, layout.movement.top,
+                                layout.movement.right, layout.movement.bottom}),
               std::vector<int>({46, 24, 584, 180, 46, 220, 584, 376}));
 }

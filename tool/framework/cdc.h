@@ -21,7 +21,8 @@ public:
     // Pixels per inch of the drawing: 96 at 100 %, 144 at 150 %.
     int PixelsPerInch() const;
 
-    // Lines, polylines and rectangle outlines are drawn with the pen set last.
+    // Lines, polylines and rectangle outlines are drawn with the pen set last; its width is in
+    // the screen's pixels.
     void SetPen(COLORREF colour, int width, PenStyle style = PenStyle::Solid);
     void MoveTo(int x, int y);
     void LineTo(int x, int y);

@@ -1,10 +1,9 @@
 // The device context on Qt: a QPixmap at the screen's pixel ratio, painted with its own
 // QPainter and drawn onto the control's painter at the end.
-#include <climits>
-
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
+#include <climits>
 
 #include "cdc.h"
 #include "qt_handles.h"
@@ -33,10 +32,12 @@ CDC::CDC(const DRAWITEMSTRUCT& item) : m_drawing(std::make_unique<Drawing>()) {
     d.target = PainterOf(item.hDC);
     d.area = QRect(QPoint(item.rcItem.left, item.rcItem.top),
                    QPoint(item.rcItem.right - 1, item.rcItem.bottom - 1));
-    const qreal ratio = d.target->device()->devicePixelRatioF();
+    // The screen's pixels per logical one: the device's ratio, or the scale of a painter that
+    // renders the window for another device.
+    const qreal ratio = d.target->deviceTransform().m11();
     d.pixmap = QPixmap(d.area.size() * ratio);
     d.pixmap.setDevicePixelRatio(ratio);
-    d.pixelsPerInch = control->logicalDpiY();
+    d.pixelsPerInch = static_cast<int>(control->logicalDpiY() * ratio);
     d.painter.begin(&d.pixmap);
     d.painter.translate(-d.area.topLeft());
     d.painter.setFont(control->font());
@@ -52,6 +53,7 @@ int CDC::PixelsPerInch() const { return m_drawing->pixelsPerInch; }
 void CDC::SetPen(COLORREF colour, int width, PenStyle style) {
     QPen pen(ColourOf(colour), width, style == PenStyle::Dash ? Qt::DashLine : Qt::SolidLine,
              Qt::FlatCap, Qt::MiterJoin);
+    pen.setCosmetic(true);  // widths in the screen's pixels, as GDI's
     m_drawing->painter.setPen(pen);
 }
 
@@ -77,9 +79,9 @@ void CDC::FrameRect(const RECT& rect) {
 }
 
 void CDC::FillSolidRect(const RECT& rect, COLORREF colour) {
-    m_drawing->painter.fillRect(QRect(QPoint(rect.left, rect.top),
-                                      QPoint(rect.right - 1, rect.bottom - 1)),
-                                ColourOf(colour));
+    m_drawing->painter.fillRect(
+        QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)),
+        ColourOf(colour));
 }
 
 void CDC::SetTextColor(COLORREF colour) { m_drawing->textColour = ColourOf(colour); }

@@ -19,12 +19,12 @@ CDC::CDC(const DRAWITEMSTRUCT& item) : m_drawing(std::make_unique<Drawing>()) {
     d.target = item.hDC;
     d.area = item.rcItem;
     d.memory = CreateCompatibleDC(d.target);
-    d.bitmap = CreateCompatibleBitmap(d.target, d.area.right - d.area.left,
-                                      d.area.bottom - d.area.top);
+    d.bitmap =
+        CreateCompatibleBitmap(d.target, d.area.right - d.area.left, d.area.bottom - d.area.top);
     d.previousBitmap = SelectObject(d.memory, d.bitmap);
     SetViewportOrgEx(d.memory, -d.area.left, -d.area.top, nullptr);
-    d.previousFont =
-        SelectObject(d.memory, reinterpret_cast<HGDIOBJ>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+    d.previousFont = SelectObject(
+        d.memory, reinterpret_cast<HGDIOBJ>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
     SetBkMode(d.memory, TRANSPARENT);
 }
 
@@ -82,7 +82,7 @@ void CDC::SetTextColor(COLORREF colour) { ::SetTextColor(m_drawing->memory, colo
 
 void CDC::TextOut(int x, int y, const char* text) {
     const std::wstring wide = Widen(text);
-    TextOutW(m_drawing->memory, x, y, wide.c_str(), static_cast<int>(wide.size()));
+    ::TextOutW(m_drawing->memory, x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
 
 SIZE CDC::GetTextExtent(const char* text) const {
