@@ -42,4 +42,5 @@ private:
     const TrendSources& m_sources;
     std::int64_t m_spanMs;
     std::optional<std::int64_t> m_pausedAtMs;
+    std::int64_t m_drawnAtMs = 0;  // when the plots were drawn last
 };

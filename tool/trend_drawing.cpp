@@ -23,6 +23,10 @@ constexpr COLORREF kCurve = RGB(0, 60, 190);
 constexpr int kStandardDpi = 96;
 constexpr int kTickSpacingLines = 2;  // value ticks at least two text lines apart
 constexpr int kTimeLabelSpacing = 3;  // time ticks at least three label widths apart
+// The widest value labels the plots leave room for: movement of four digits with its sign,
+// vibration with two decimals.
+constexpr char kWidestValueLabel[] = "-2000";
+constexpr char kWidestFractionLabel[] = "0.00";
 
 struct Channel {
     TrendChannel channel;
@@ -181,26 +185,15 @@ void DrawTrend(CDC& dc, const RECT& area, const TrendSources& sources, const Tre
          .learned =
              view.learningMovement ? std::optional<double>(sources.learnedMovement) : std::nullopt},
     };
-    // The scales first: the widest of their labels decides how much room the plots leave.
-    const int roughColumns = std::max(1, width - 8 * textHeight);
-    const int maxValueTicks =
-        std::max(1, (height / 2 - 4 * textHeight) / (kTickSpacingLines * textHeight));
-    std::vector<TrendColumn> columns[2];
-    TrendScale scales[2];
-    int labelWidth = 0;
-    for (int i = 0; i < 2; ++i) {
-        columns[i] = ReduceToColumns(sources.recording, channels[i].channel, view.fromMs, view.toMs,
-                                     roughColumns);
-        scales[i] = ScaleOf(columns[i], channels[i], maxValueTicks);
-        for (const double edge : {scales[i].low, scales[i].high}) {
-            labelWidth = std::max(
-                labelWidth,
-                static_cast<int>(dc.GetTextExtent(TickLabel(edge, scales[i].decimals)).cx));
-        }
-    }
+    // Room for the widest label any scale has, so that the plots keep their place as the scales
+    // change.
+    const int labelWidth =
+        std::max(dc.GetTextExtent(kWidestValueLabel).cx, dc.GetTextExtent(kWidestFractionLabel).cx);
     const TrendLayout layout = LayOutPlots(width, height, textHeight, labelWidth);
     const PlotRect plots[] = {layout.vibration, layout.movement};
     const int plotWidth = plots[0].right - plots[0].left;
+    const int maxValueTicks =
+        std::max(1, (plots[0].bottom - plots[0].top) / (kTickSpacingLines * textHeight));
     const int timeLabelWidth = dc.GetTextExtent("00:00:00").cx;
     const std::vector<TimeTick> ticks =
         TimeTicks(view.fromMs, view.toMs, plotWidth / (kTimeLabelSpacing * timeLabelWidth / 2),
@@ -211,10 +204,9 @@ void DrawTrend(CDC& dc, const RECT& area, const TrendSources& sources, const Tre
         plot.right += area.left;
         plot.top += area.top;
         plot.bottom += area.top;
-        if (plot.right - plot.left != roughColumns) {
-            columns[i] = ReduceToColumns(sources.recording, channels[i].channel, view.fromMs,
-                                         view.toMs, plot.right - plot.left);
-        }
-        DrawPlot(dc, channels[i], plot, scales[i], columns[i], view, ticks, unit);
+        const std::vector<TrendColumn> columns = ReduceToColumns(
+            sources.recording, channels[i].channel, view.fromMs, view.toMs, plotWidth);
+        DrawPlot(dc, channels[i], plot, ScaleOf(columns, channels[i], maxValueTicks), columns, view,
+                 ticks, unit);
     }
 }

@@ -40,8 +40,10 @@ void TrendRecording::Record(std::int64_t startedMs, const std::optional<StatusRe
               .flags = status->flags};
 }
 
+// Without a division: the drawing reads every sample of the span on each repaint.
 const TrendSample& TrendRecording::operator[](std::size_t index) const {
-    return m_ring[(m_first + index) % kCapacity];
+    const std::size_t at = m_first + index;
+    return m_ring[at < kCapacity ? at : at - kCapacity];
 }
 
 // Start times rise with the index but for a clock set back; the search only needs them to.
