@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
     window->resize(kWindowWidth, kWindowHeight);
     QApplication::processEvents();
     QWidget* plots = window->findChild<QWidget*>(QString::number(IDC_TREND_PLOTS));
-    std::printf("trend window %dx%d, plots %dx%d, %zu samples\n", window->width(),
-                window->height(), plots->width(), plots->height(), sources.recording.Size());
+    std::printf("trend window %dx%d, plots %dx%d, %zu samples\n", window->width(), window->height(),
+                plots->width(), plots->height(), sources.recording.Size());
 
     // CPU time, not wall time: on a shared machine the wall clock counts the others' work too.
     QPixmap picture(plots->size());
@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
     QApplication::exec();
     const double wall = static_cast<double>(clock.elapsed()) / 1000;
     const double percent = 100 * (CpuSeconds() - cpuBefore) / wall;
-    std::printf("live at 10 polls a second           %6.2f %% of one core over %.0f s%s\n",
-                percent, wall, percent < kCpuTargetPercent ? "" : "  ABOVE TARGET");
+    std::printf("live at 10 polls a second           %6.2f %% of one core over %.0f s%s\n", percent,
+                wall, percent < kCpuTargetPercent ? "" : "  ABOVE TARGET");
 
     const std::size_t bytes = sources.recording.Bytes();
     std::printf("recording of %zu samples            %6.0f kB (%zu bytes a sample)%s\n",

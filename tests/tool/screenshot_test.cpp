@@ -63,14 +63,10 @@ TrendSources MinuteWithAKnock() {
             continue;
         }
         const bool alarm = i >= 200 && i < 260;
-        StatusReadings status{
-            .vibration = static_cast<float>(0.12 + 0.05 * std::sin(i / 7.0) + (alarm ? 0.55 : 0)),
-            .movement = static_cast<std::int16_t>(i == 120 ? -140 : 30 * std::sin(i / 23.0)),
-            .temperature = 25,
-            .flags = static_cast<std::uint8_t>(alarm ? sensor::kFlagVibration : 0),
-            .learnedVibration = 0,
-            .learnedMovement = 45,
-            .recordCount = 0};
+        StatusReadings status{};
+        status.vibration = static_cast<float>(0.12 + 0.05 * std::sin(i / 7.0) + (alarm ? 0.55 : 0));
+        status.movement = static_cast<std::int16_t>(i == 120 ? -140 : 30 * std::sin(i / 23.0));
+        status.flags = alarm ? sensor::kFlagVibration : 0;
         if (i == 500) status.vibration = 0.93f;  // one sample's knock
         sources.recording.Record(ms, status);
     }
