@@ -63,7 +63,13 @@ TrendScale ScaleOf(const std::vector<TrendColumn>& columns, const Channel& chann
             high = std::max(high, *line);
         }
     }
-    return NiceScale(low, high, maxTicks, channel.minimumRange, channel.finestStep);
+    TrendScale scale = NiceScale(low, high, maxTicks, channel.minimumRange, channel.finestStep);
+    // A line on the frame's edge would hide in it: one more step gives it room.
+    for (const std::optional<double>& line : {channel.threshold, channel.learned}) {
+        if (line && *line >= scale.high - scale.step / 10) scale.high += scale.step;
+        if (line && *line < 0 && *line <= scale.low + scale.step / 10) scale.low -= scale.step;
+    }
+    return scale;
 }
 
 CString TickLabel(double value, int decimals) {
@@ -72,19 +78,29 @@ CString TickLabel(double value, int decimals) {
     return label;
 }
 
-// Consecutive alarm columns as one shaded band.
+// Alarm columns as shaded bands. A band goes on over columns no poll fell in (a narrow span has
+// more columns than polls), up to the next poll, unless a gap lies between.
 void ShadeAlarms(CDC& dc, const std::vector<TrendColumn>& columns, const PlotRect& plot) {
-    const int count = static_cast<int>(columns.size());
-    for (int start = 0; start < count;) {
-        if (!columns[static_cast<std::size_t>(start)].alarm) {
-            ++start;
-            continue;
+    constexpr int kNoBand = -1;
+    int start = kNoBand;
+    int end = 0;
+    const auto shade = [&] {
+        if (start != kNoBand) {
+            dc.FillSolidRect({plot.left + start, plot.top, plot.left + end, plot.bottom},
+                             kAlarmShade);
         }
-        int end = start;
-        while (end < count && columns[static_cast<std::size_t>(end)].alarm) ++end;
-        dc.FillSolidRect({plot.left + start, plot.top, plot.left + end, plot.bottom}, kAlarmShade);
-        start = end;
+        start = kNoBand;
+    };
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        const TrendColumn& column = columns[static_cast<std::size_t>(c)];
+        if (!column.hasData) continue;
+        if (!column.alarm || !column.joined) shade();
+        if (column.alarm) {
+            if (start == kNoBand) start = c;
+            end = c + 1;
+        }
     }
+    shade();
 }
 
 // Each run of joined columns is one polyline through every column's first, lowest, highest and
