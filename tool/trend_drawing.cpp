@@ -153,7 +153,9 @@ void DrawPlot(CDC& dc, const Channel& channel, const PlotRect& plot, const Trend
         dc.MoveTo(x, plot.top);
         dc.LineTo(x, plot.bottom);
         const SIZE size = dc.GetTextExtent(tick.label.c_str());
-        if (x + size.cx / 2 <= plot.right + textHeight) {  // within the control's right margin
+        // Within the control's right margin, clear of the value labels on the left.
+        if (x + size.cx / 2 <= plot.right + textHeight &&
+            x - size.cx / 2 >= plot.left - textHeight / 2) {
             dc.TextOut(x - size.cx / 2, plot.bottom + unit, tick.label.c_str());
         }
     }
