@@ -10,3 +10,5 @@ shift
 "$build/bench/tool_cpu"
 # The dialog's start-up behind silent ports, and a pulled adapter: button presses, plugged back.
 "$build/bench/tool_connection"
+# The trend window with 30 minutes recorded: a repaint, its CPU share live, the recording's size.
+"$build/bench/trend_bench"

@@ -17,7 +17,7 @@ struct WatchOptions {
 };
 
 int RunPorts(const CommonOptions& options);
-int RunStatus(const CommonOptions& options, const WatchOptions& watch);
+int RunStatus(const CommonOptions& options, const WatchOptions& watch, bool csv);
 int RunGet(const CommonOptions& options, const std::string& parameter);
 int RunSet(const CommonOptions& options, const std::string& parameter, const std::string& value);
 int RunThreshold(const CommonOptions& options, const std::string& kind,

@@ -70,7 +70,9 @@ int main(int argc, char** argv) {
     addJson(ports);
 
     CLI::App* status = app.add_subcommand("status", "one status poll, decoded");
-    addJson(status);
+    addJson(status)->excludes(status->add_flag(
+        "--csv", csv,
+        "print CSV with a header line: time, vibration, movement, temperature, flags"));
     CLI::Option* watchFlag =
         status->add_flag("--watch", watch.watch, "poll again every interval until Ctrl-C");
     status->add_option("--interval", watch.intervalMs, "milliseconds between polls (100)")
@@ -124,7 +126,7 @@ int main(int argc, char** argv) {
 
     const auto run = [&]() -> int {
         if (ports->parsed()) return RunPorts(common);
-        if (status->parsed()) return RunStatus(common, watch);
+        if (status->parsed()) return RunStatus(common, watch, csv);
         if (get->parsed()) return RunGet(common, parameter);
         if (set->parsed()) return RunSet(common, parameter, value);
         if (thresholds->parsed()) return RunThreshold(common, kind, threshold);

@@ -1,5 +1,5 @@
 // zeko status: one status poll, or with --watch one per interval, each decoded as the dialog
-// decodes it and printed as one line (text or a JSON object).
+// decodes it and printed as one line (text, a JSON object, or the trend window's CSV line).
 #include <signal.h>
 
 #include <algorithm>
@@ -18,6 +18,7 @@
 #include "sensor_contract.h"
 #include "sensor_link.h"
 #include "status_block.h"
+#include "status_csv.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ constexpr AlarmName kAlarms[] = {
     {"temperature", sensor::kFlagTemperature}, {"tamper", sensor::kFlagTamper},
     {"voltage", sensor::kFlagVoltage},
 };
+
+enum class Format { Text, Json, Csv };
 
 StatusReadings Poll(SensorLink& link) {
     std::array<std::uint8_t, sensor::kStatusBlockLength> block{};
@@ -74,8 +77,26 @@ std::string StatusLine(const StatusReadings& s) {
     return line.data();
 }
 
-void Print(const StatusReadings& status, bool json) {
-    std::cout << (json ? StatusJson(status).dump() : StatusLine(status)) << std::endl;
+std::int64_t MsSinceEpoch(std::chrono::system_clock::time_point time) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
+}
+
+// One poll, printed; a failed one throws, after its CSV line of empty fields.
+void PollAndPrint(SensorLink& link, Format format) {
+    const auto started = std::chrono::system_clock::now();
+    if (format != Format::Csv) {
+        const StatusReadings status = Poll(link);
+        std::cout << (format == Format::Json ? StatusJson(status).dump() : StatusLine(status))
+                  << std::endl;
+        return;
+    }
+    try {
+        const StatusReadings status = Poll(link);
+        std::cout << StatusCsvLine(MsSinceEpoch(started), &status) << std::endl;
+    } catch (const CommandFailure&) {
+        std::cout << StatusCsvLine(MsSinceEpoch(started), nullptr) << std::endl;
+        throw;
+    }
 }
 
 // Sleeps until `deadline` or a stop signal (held pending meanwhile); true when told to stop.
@@ -111,7 +132,7 @@ bool FindAgain(SensorLink& link, const sigset_t& stops, int& polls, int count) {
 // next, not by a burst of the missed ones. A failed poll is reported and the watch goes on; three
 // in a row end it, unless the device went away: then the sensor is looked for until it is back.
 // Ctrl-C (or SIGTERM) ends it after the poll in progress.
-int Watch(SensorLink& link, const CommonOptions& options, const WatchOptions& watch) {
+int Watch(SensorLink& link, Format format, const WatchOptions& watch) {
     sigset_t stops;
     sigemptyset(&stops);
     sigaddset(&stops, SIGINT);
@@ -123,7 +144,7 @@ int Watch(SensorLink& link, const CommonOptions& options, const WatchOptions& wa
     auto next = Clock::now();
     for (int polls = 1;; ++polls) {
         try {
-            Print(Poll(link), options.json);
+            PollAndPrint(link, format);
             failures = 0;
             status = kExitOk;
             if (!std::cout) break;  // nowhere to write to; the caller reports it
@@ -151,9 +172,11 @@ int Watch(SensorLink& link, const CommonOptions& options, const WatchOptions& wa
 
 }  // namespace
 
-int RunStatus(const CommonOptions& options, const WatchOptions& watch) {
+int RunStatus(const CommonOptions& options, const WatchOptions& watch, bool csv) {
+    const Format format = csv ? Format::Csv : options.json ? Format::Json : Format::Text;
     SensorLink link(options.port);
-    if (watch.watch) return Watch(link, options, watch);
-    Print(Poll(link), options.json);
+    if (csv) std::cout << kStatusCsvHeader << std::endl;
+    if (watch.watch) return Watch(link, format, watch);
+    PollAndPrint(link, format);
     return kExitOk;
 }

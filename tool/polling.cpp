@@ -4,6 +4,7 @@
 // lost in the status line, and it stays so while readings resume.
 #include <chrono>
 #include <limits>
+#include <optional>
 
 #include "cwin_app.h"
 #include "resource.h"
@@ -68,6 +69,7 @@ void CToolsDlg::AskPoll() {
 
 void CToolsDlg::ShowPoll(const PollResult& poll) {
     m_pollAsked = false;
+    RecordPoll(poll.started, poll.ok ? std::optional(poll.status) : std::nullopt);
     if (!poll.ok) {
         CountPollFailure();
     } else {

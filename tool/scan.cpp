@@ -145,6 +145,7 @@ void CToolsDlg::AddAboutToSystemMenu() {
         strAboutMenu.LoadString(IDS_ABOUTBOX);
         if (!strAboutMenu.IsEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);
+            AddTrendToSystemMenu();
             pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu);
         }
     }
@@ -178,12 +179,14 @@ void CToolsDlg::StartPolling(const Connection& connection) {
     if (connection.vibrationAlarm) {
         const float threshold = FloatOfParameter(*connection.vibrationAlarm);
         ShowVibrationAlarm(threshold);
+        KnowVibrationAlarm(threshold);
         m_sliderVibration.SendMessage(TBM_SETPOS, TRUE,
                                       TruncateToInt(static_cast<double>(threshold) * 100));
     }
     if (connection.movementAlarm) {
         const auto threshold = static_cast<std::int32_t>(*connection.movementAlarm);
         ShowMovementAlarm(threshold);
+        KnowMovementAlarm(threshold);
         m_sliderMovement.SendMessage(TBM_SETPOS, TRUE, MovementSliderPosition(threshold));
     }
 

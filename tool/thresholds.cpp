@@ -103,7 +103,12 @@ void CToolsDlg::OnSetVibrationAlarm() {
         return;
     }
     RunAction({IDC_SET_VIBRATION_ALARM},
-              SetParameter(sensor::kParamVibrationAlarm, ParameterOfFloat(m_fVibrationAlarm)));
+              SetParameter(sensor::kParamVibrationAlarm, ParameterOfFloat(m_fVibrationAlarm),
+                           [this, threshold = m_fVibrationAlarm](int result) {
+                               if (result == 0) {
+                                   KnowVibrationAlarm(threshold);
+                               }
+                           }));
 }
 
 void CToolsDlg::OnSetMovementAlarm() {
@@ -115,20 +120,28 @@ void CToolsDlg::OnSetMovementAlarm() {
         return;
     }
     RunAction({IDC_SET_MOVEMENT_ALARM},
-              SetParameter(sensor::kParamMovementAlarm, m_nMovementAlarm));
+              SetParameter(sensor::kParamMovementAlarm, m_nMovementAlarm,
+                           [this, threshold = m_nMovementAlarm](int result) {
+                               if (result == 0) {
+                                   KnowMovementAlarm(threshold);
+                               }
+                           }));
 }
 
 // Only the edit shows what was read: the member takes it at the next "设置", the slider never.
 void CToolsDlg::OnReadVibrationAlarm() {
     RunAction({IDC_READ_VIBRATION_ALARM},
-              GetParameter(sensor::kParamVibrationAlarm,
-                           [this](long value) { ShowVibrationAlarm(FloatOfParameter(value)); }));
+              GetParameter(sensor::kParamVibrationAlarm, [this](long value) {
+                  ShowVibrationAlarm(FloatOfParameter(value));
+                  KnowVibrationAlarm(FloatOfParameter(value));
+              }));
 }
 
 void CToolsDlg::OnReadMovementAlarm() {
     RunAction({IDC_READ_MOVEMENT_ALARM},
               GetParameter(sensor::kParamMovementAlarm, [this](long value) {
                   ShowMovementAlarm(static_cast<std::int32_t>(value));
+                  KnowMovementAlarm(static_cast<std::int32_t>(value));
               }));
 }
 
@@ -144,6 +157,7 @@ void CToolsDlg::OnLearnVibration() {
                   SetParameter(channel.parameter, sensor::kLearnSave, [this](int result) {
                       if (result == 0) {
                           ShowVibrationAlarm(m_fAutoVibration);
+                          KnowVibrationAlarm(m_fAutoVibration);
                       }
                   }));
     }
@@ -160,6 +174,7 @@ void CToolsDlg::OnLearnMovement() {
                   SetParameter(channel.parameter, sensor::kLearnSave, [this](int result) {
                       if (result == 0) {
                           ShowMovementAlarm(m_nAutoMovement);
+                          KnowMovementAlarm(m_nAutoMovement);
                       }
                   }));
     }

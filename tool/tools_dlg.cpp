@@ -73,9 +73,11 @@ const MessageMap* CToolsDlg::GetMessageMap() const {
     return &map;
 }
 
-// Commands 16 to 31 are the About item of the system menu.
+// Commands 16 to 31 are the About item of the system menu, 32 to 47 the trend window's.
 void CToolsDlg::OnSysCommand(UINT nID, LPARAM lParam) {
-    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+    if ((nID & 0xFFF0) == IDM_TREND) {
+        OpenTrendWindow();
+    } else if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg dlgAbout;
         dlgAbout.DoModal();
     } else {

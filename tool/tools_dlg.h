@@ -9,6 +9,7 @@
 #include <functional>
 #include <future>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,8 @@
 #include "link_worker.h"
 #include "sensor_contract.h"
 #include "status_block.h"
+#include "trend_dlg.h"
+#include "trend_sources.h"
 #include "zeko_scan.h"
 
 // What one status poll gave, and the local wall-clock time it was sent at.
@@ -109,6 +112,14 @@ protected:
     void ShowVibrationAlarm(float g);
     void ShowMovementAlarm(int degreesPerSecond);
 
+    // The trend window and what it shows (tools_dlg_trend.cpp).
+    void AddTrendToSystemMenu();
+    void OpenTrendWindow();
+    void RecordPoll(std::chrono::system_clock::time_point startedAt,
+                    const std::optional<StatusReadings>& status);
+    void KnowVibrationAlarm(float g);
+    void KnowMovementAlarm(int degreesPerSecond);
+
     // Alarm history (history.cpp) and its export (export.cpp).
     void OnReadNextRecord();
     void OnReadAllRecords();
@@ -130,6 +141,8 @@ private:
     // for; it touches nothing of the dialog's.
     std::future<SensorScan> m_rescan;
     std::optional<std::chrono::steady_clock::time_point> m_rescanStarted;
+    TrendSources m_trendSources;
+    std::unique_ptr<CTrendDlg> m_pTrendDlg;  // made when first opened
 
     LinkWorker m_worker;  // last: it stops before the rest goes
 };

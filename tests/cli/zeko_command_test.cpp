@@ -5,9 +5,12 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "zeko_fixture.h"
 
@@ -160,6 +163,39 @@ TEST_F(ZekoCommand, WatchPollsOncePerLineAndStopsOnCountOrCtrlC) {
     EXPECT_EQ(stopped.OutLines().size(),
               static_cast<std::size_t>(std::count(polls.begin(), polls.end(), "block 10")));
     for (const std::string& line : stopped.OutLines()) EXPECT_EQ(line, kStatusLine);
+
+    // The trend window's CSV lines: the poll's local start time to the tenth, then the readings
+    // and the flag byte; a poll the sensor leaves unanswered keeps its time and nothing else.
+    const auto time = [](const std::string& line) {
+        const std::string pattern = "0000-00-00 00:00:00.0";  // 0: any digit
+        return line.size() >= pattern.size() &&
+               std::equal(pattern.begin(), pattern.end(), line.begin(), [](char p, char c) {
+                   return p == '0' ? std::isdigit(static_cast<unsigned char>(c)) != 0 : c == p;
+               });
+    };
+    const ZekoRun csv = Run({"status", "--watch", "--interval", "20", "--count", "2", "--csv"});
+    EXPECT_EQ(csv.status, 0) << csv.err;
+    ASSERT_EQ(csv.OutLines().size(), 3u);
+    EXPECT_EQ(csv.OutLines()[0], "时间,振动(G),移动(度/S),温度,报警标志");
+    for (const std::string& line : {csv.OutLines()[1], csv.OutLines()[2]}) {
+        EXPECT_TRUE(time(line)) << line;
+        EXPECT_EQ(line.substr(21), ",0.25,-2,31,9");
+    }
+    Sensor(3).ClearLog();
+    const pid_t watcher = Start({"status", "--watch", "--interval", "50", "--csv"});
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (std::ranges::count(Requests(), "block 10") < 2 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(10ms);
+    }
+    Sensor(3).SetSilent(true);
+    const ZekoRun silent = Finish(watcher);  // three unanswered polls end the watch
+    const std::vector<std::string> lines = silent.OutLines();
+    ASSERT_GE(lines.size(), 4u) << silent.err;
+    for (std::size_t i = lines.size() - 3; i < lines.size(); ++i) {
+        EXPECT_TRUE(time(lines[i])) << lines[i];
+        EXPECT_EQ(lines[i].substr(21), ",,,,");
+    }
 }
 
 TEST_F(ZekoCommand, PortsTellsWhatEachComNameHolds) {

@@ -4,7 +4,7 @@
 # usage: dll_exports_test.sh ZEKO_DLL|KQ_TOOLS_EXE [EXAMPLE_EXE]
 set -eu
 OBJDUMP=x86_64-w64-mingw32-objdump
-SYSTEM_DLLS=" kernel32.dll user32.dll comctl32.dll winmm.dll msvcrt.dll "
+SYSTEM_DLLS=" kernel32.dll user32.dll gdi32.dll comctl32.dll winmm.dll msvcrt.dll "
 NAME="$(basename "$1")"
 EXPECTED="ZEKO_close ZEKO_get ZEKO_initial ZEKO_reconnect ZEKO_set ZEKO_super_command"
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of KQ_Tools.exe under Wine on a virtual display, connected to a simulated sensor on
-# COM3 with its vibration alarm raised: the main dialog at 96 and at 144 DPI (150 %), and at 96 DPI
+# COM3 with its vibration alarm raised: the main dialog at 96 and at 144 DPI (150 %), at 96 DPI
 # the About box, opened from the system menu as a user does (a click on the title bar's icon, then
-# the menu's last item), as PNGs in OUT_DIR, to be looked at by a person.
+# the menu's last item), and at both the trend window (the item above it) after an alarm period
+# and a silent stretch, as PNGs in OUT_DIR, to be looked at by a person.
 # usage: screenshot.sh LINUX_BUILD WINDOWS_BUILD OUT_DIR
 set -euo pipefail
 
@@ -56,8 +57,21 @@ save() {
     echo "screenshot: $OUT/$2.png ($(identify -format '%wx%h' "$OUT/$2.png"))"
 }
 
+# Opens the system menu of window $1 and chooses the item $2 places above the menu's end.
+choose_from_system_menu() {
+    xdotool mousemove --window "$1" 10 10 click 1
+    sleep 0.5
+    xdotool key $(printf 'Up %.0s' $(seq "$2")) Return
+}
+
+# Tells the sensor $1, then waits $2 seconds.
+sensor_does() {
+    echo "$1" >&3
+    sleep "$2"
+}
+
 shoot() {
-    local dpi="$1" window about status=0
+    local dpi="$1" window about trend status=0
     set_dpi "$dpi"
     env LD_PRELOAD="$KQ_WINE_SHIM" "$KQ_WINE" "$WINDOWS_BUILD/bin/KQ_Tools.exe" 2>>"$KQ_WINE_LOG" &
     local tool=$!
@@ -65,14 +79,25 @@ shoot() {
         sleep 2 # some polls: the readings and the lamps
         save "$window" "kq_tools_${dpi}dpi"
         if [ "$dpi" = 96 ]; then
-            xdotool mousemove --window "$window" 10 10 click 1
-            sleep 0.5
-            xdotool key Up Return
+            choose_from_system_menu "$window" 1
             if about="$(shown_window "关于 KQ_Tools")"; then
                 save "$about" "about_${dpi}dpi"
+                xdotool key Escape
+                sleep 0.5
             else
                 status=1
             fi
+        fi
+        choose_from_system_menu "$window" 2
+        if trend="$(shown_window "实时曲线")"; then
+            sensor_does clear 3
+            sensor_does 'alarm vibration' 3
+            sensor_does clear 2
+            sensor_does 'silent on' 2
+            sensor_does 'silent off' 3
+            save "$trend" "trend_${dpi}dpi"
+        else
+            status=1
         fi
     else
         status=1

@@ -33,6 +33,15 @@ BOOL EnableWindow(HWND window, BOOL enable);
 BOOL IsIconic(HWND window);
 void SetFocus(HWND window);
 RECT ClientRect(HWND window);
+// Places the window at (x, y) of its parent's client area with that size, and redraws it.
+void MoveWindow(HWND window, int x, int y, int width, int height);
+// Has the window drawn again soon, without erasing it first.
+void Invalidate(HWND window);
+// SW_SHOW or SW_HIDE; returns whether it was visible before.
+BOOL ShowWindow(HWND window, int command);
+BOOL IsWindowVisible(HWND window);
+// Puts a top-level window above the others of the program and activates it.
+void BringWindowToTop(HWND window);
 // Sends `window` WM_TIMER with `id` every `elapse` ms on the window's thread; a tick that falls
 // due while a handler runs is delivered once afterwards.
 UINT_PTR SetTimer(CWnd& window, UINT_PTR id, UINT elapse);
@@ -49,12 +58,15 @@ LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 // `result` and hides it.
 void DestroyDialog(HWND dialog);
 void EndDialog(HWND dialog, int result);
+// Dialog units to the dialog's pixels, by the metrics of its font.
+void MapDialogRect(HWND dialog, LPRECT rect);
 
 // Menus (CMenu): MF_SEPARATOR, or MF_STRING with an ID and a text whose "&x" marks the mnemonic.
 BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR id, const char* text);
 
-// Painting (CPaintDC): the backend defines CPaintDC::Painting, its constructor, destructor and
-// DrawIcon.
+// Painting (CPaintDC, CDC): the backend defines CPaintDC::Painting, its constructor, destructor
+// and DrawIcon; and CDC's drawing state, constructor, destructor and drawing members (cdc.h),
+// which draw into a memory bitmap that goes on screen at the end.
 
 // Icons (AfxLoadIcon): the module's icon `id`, which it has, at the system's icon size; loaded
 // once and kept for the life of the program.

@@ -25,6 +25,8 @@ BOOL CDialog::DestroyWindow() {
     return TRUE;
 }
 
+void CDialog::MapDialogRect(LPRECT rect) const { backend::MapDialogRect(GetSafeHwnd(), rect); }
+
 void CDialog::EndDialog(int result) {
     m_modalResult = result;
     m_ended = true;

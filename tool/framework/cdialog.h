@@ -32,6 +32,8 @@ public:
     void BindControl(int id, CWnd& member);
     // The dialog's system menu. The dialogs never revert it, so the argument is always FALSE.
     CMenu* GetSystemMenu(BOOL revert);
+    // Dialog units to the dialog's pixels, by the metrics of its font.
+    void MapDialogRect(LPRECT rect) const;
 
     // Runs before the dialog is first shown; TRUE puts the focus on the first tab stop.
     virtual BOOL OnInitDialog();

@@ -37,6 +37,18 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, std::nullptr_t) {
     return backend::SetTimer(*this, id, elapse);
 }
 
+void CWnd::MoveWindow(int x, int y, int width, int height) {
+    backend::MoveWindow(m_hWnd, x, y, width, height);
+}
+
+void CWnd::Invalidate() { backend::Invalidate(m_hWnd); }
+
+BOOL CWnd::ShowWindow(int command) { return backend::ShowWindow(m_hWnd, command); }
+
+BOOL CWnd::IsWindowVisible() const { return backend::IsWindowVisible(m_hWnd); }
+
+void CWnd::BringWindowToTop() { backend::BringWindowToTop(m_hWnd); }
+
 BOOL CWnd::KillTimer(UINT_PTR id) { return backend::KillTimer(m_hWnd, id); }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -30,6 +30,15 @@ public:
     int GetDlgCtrlID() const { return m_id; }
     void SetFocus();
     void GetClientRect(LPRECT rect) const;
+    // Places the window at (x, y) of its parent's client area with that size, and redraws it.
+    void MoveWindow(int x, int y, int width, int height);
+    // Has the window drawn again soon, without erasing it first.
+    void Invalidate();
+    // SW_SHOW or SW_HIDE; returns whether it was visible before.
+    BOOL ShowWindow(int command);
+    BOOL IsWindowVisible() const;
+    // Puts a top-level window above the others of the program and activates it.
+    void BringWindowToTop();
 
     // Handled by the window's message map, else by the window itself.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

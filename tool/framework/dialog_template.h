@@ -7,13 +7,15 @@
 #include "platform.h"
 
 enum class ControlKind {
-    GroupBox,    // a frame with a caption
-    Label,       // static text
-    Edit,        // single-line, or multi-line with kMultiLine
-    Slider,      // horizontal track bar
-    IconStatic,  // a static showing an icon
-    Line,        // a grey filled rectangle
-    Button,      // push button
+    GroupBox,     // a frame with a caption
+    Label,        // static text
+    Edit,         // single-line, or multi-line with kMultiLine
+    Slider,       // horizontal track bar
+    IconStatic,   // a static showing an icon
+    Line,         // a grey filled rectangle
+    Button,       // push button
+    RadioButton,  // a radio button; clicking one clears the others of the dialog
+    OwnerDraw,    // a static the dialog draws itself, on WM_DRAWITEM
 };
 
 // Control styles, the few the templates use.
@@ -38,6 +40,7 @@ enum DialogStyle : unsigned {
     kDialogSystemMenu = 1u << 2,
     kDialogModalFrame = 1u << 3,
     kDialogAppWindow = 1u << 4,  // a task-bar button of its own
+    kDialogResizable = 1u << 5,  // a sizing border; the template's size is the smallest
 };
 
 struct DialogRect {

@@ -99,3 +99,23 @@ MessageMapEntry ON_WM_HSCROLL(void (T::*handler)(UINT, UINT, CWnd*)) {
                 return LRESULT{0};
             }};
 }
+
+// The new client width and height.
+template <class T>
+MessageMapEntry ON_WM_SIZE(void (T::*handler)(UINT, int, int)) {
+    return {WM_SIZE, 0, 0, [handler](CWnd& window, WPARAM wParam, LPARAM lParam) {
+                (static_cast<T&>(window).*handler)(static_cast<UINT>(wParam), LOWORD(lParam),
+                                                   HIWORD(lParam));
+                return LRESULT{0};
+            }};
+}
+
+// A control the dialog draws itself asks to be drawn.
+template <class T>
+MessageMapEntry ON_WM_DRAWITEM(void (T::*handler)(int, LPDRAWITEMSTRUCT)) {
+    return {WM_DRAWITEM, 0, 0, [handler](CWnd& window, WPARAM wParam, LPARAM lParam) {
+                (static_cast<T&>(window).*handler)(static_cast<int>(wParam),
+                                                   reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+                return LRESULT{TRUE};
+            }};
+}

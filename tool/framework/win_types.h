@@ -46,9 +46,44 @@ struct RECT {
 };
 using LPRECT = RECT*;
 
+struct POINT {
+    LONG x = 0;
+    LONG y = 0;
+};
+
+struct SIZE {
+    LONG cx = 0;
+    LONG cy = 0;
+};
+
+// Colours as 0x00BBGGRR.
+using COLORREF = DWORD;
+constexpr COLORREF RGB(BYTE red, BYTE green, BYTE blue) {
+    return static_cast<COLORREF>(red | (green << 8) | (blue << 16));
+}
+constexpr BYTE GetRValue(COLORREF colour) { return static_cast<BYTE>(colour & 0xFF); }
+constexpr BYTE GetGValue(COLORREF colour) { return static_cast<BYTE>((colour >> 8) & 0xFF); }
+constexpr BYTE GetBValue(COLORREF colour) { return static_cast<BYTE>((colour >> 16) & 0xFF); }
+
+// What a dialog gets with WM_DRAWITEM for a control it draws itself.
+struct DRAWITEMSTRUCT {
+    UINT CtlType = 0;
+    UINT CtlID = 0;
+    UINT itemID = 0;
+    UINT itemAction = 0;
+    UINT itemState = 0;
+    HWND hwndItem = nullptr;
+    HDC hDC = nullptr;
+    RECT rcItem;
+    UINT_PTR itemData = 0;
+};
+using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
+
 // Window messages.
 inline constexpr UINT WM_DESTROY = 0x0002;
+inline constexpr UINT WM_SIZE = 0x0005;
 inline constexpr UINT WM_PAINT = 0x000F;
+inline constexpr UINT WM_DRAWITEM = 0x002B;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
 inline constexpr UINT WM_SETICON = 0x0080;
@@ -61,6 +96,12 @@ inline constexpr UINT WM_APP = 0x8000;
 
 // Button notification.
 inline constexpr UINT BN_CLICKED = 0;
+
+// Button messages and check states, for radio buttons.
+inline constexpr UINT BM_GETCHECK = 0x00F0;
+inline constexpr UINT BM_SETCHECK = 0x00F1;
+inline constexpr WPARAM BST_UNCHECKED = 0;
+inline constexpr WPARAM BST_CHECKED = 1;
 
 // Edit control messages.
 inline constexpr UINT EM_GETSEL = 0x00B0;
@@ -93,6 +134,10 @@ inline constexpr WPARAM ICON_BIG = 1;
 
 // System commands.
 inline constexpr UINT SC_CLOSE = 0xF060;
+
+// ShowWindow commands.
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOW = 5;
 
 // Menu item kinds.
 inline constexpr UINT MF_STRING = 0x0000;

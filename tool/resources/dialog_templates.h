@@ -5,3 +5,4 @@
 
 extern const DialogTemplate kAboutTemplate;
 extern const DialogTemplate kMainTemplate;
+extern const DialogTemplate kTrendTemplate;

@@ -4,6 +4,7 @@
 // Dialog templates.
 inline constexpr unsigned IDD_ABOUTBOX = 100;
 inline constexpr unsigned IDD_KQ_TOOLS_DIALOG = 102;
+inline constexpr unsigned IDD_TREND = 104;
 
 // Strings.
 inline constexpr unsigned IDS_ABOUTBOX = 101;
@@ -13,8 +14,9 @@ inline constexpr unsigned IDR_MAINFRAME = 128;
 inline constexpr unsigned IDI_LAMP_RED = 129;
 inline constexpr unsigned IDI_LAMP_GREEN = 130;
 
-// The About command of the system menu.
+// The commands of the system menu: About, and the trend window, listed just before it.
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
+inline constexpr unsigned IDM_TREND = 0x0020;
 
 // Controls of the main dialog.
 inline constexpr int IDC_VIBRATION = 1000;
@@ -47,3 +49,13 @@ inline constexpr int IDC_CANCEL_LEARN_MOVEMENT = 1026;
 inline constexpr int IDC_FACTORY_CALIBRATION = 1027;
 inline constexpr int IDC_CLEAR_HISTORY = 1029;
 inline constexpr int IDC_EXPORT_HISTORY = 1030;
+
+// Controls of the trend window.
+inline constexpr int IDC_TREND_PLOTS = 1100;
+inline constexpr int IDC_TREND_PAUSE = 1101;
+inline constexpr int IDC_TREND_EXPORT = 1102;
+inline constexpr int IDC_TREND_SPAN_1 = 1103;
+inline constexpr int IDC_TREND_SPAN_5 = 1104;
+inline constexpr int IDC_TREND_SPAN_30 = 1105;
+inline constexpr int IDC_TREND_VIBRATION_PEAK = 1106;
+inline constexpr int IDC_TREND_MOVEMENT_PEAK = 1107;

@@ -11,6 +11,8 @@ const DialogTemplate* FindDialog(UINT id) {
             return &kAboutTemplate;
         case IDD_KQ_TOOLS_DIALOG:
             return &kMainTemplate;
+        case IDD_TREND:
+            return &kTrendTemplate;
         default:
             return nullptr;
     }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "cwnd.h"
 
@@ -32,6 +33,9 @@ public:
     // Gives slider `id` the keyboard focus and presses and releases `key` on it, so the slider
     // moves and the dialog gets the WM_HSCROLL notifications a user's key press causes.
     void PressKey(int slider, SliderKey key);
+    // Chooses the item of the dialog's system menu with that text, as a user does; the command
+    // arrives once the menu has closed. False when the menu has no such item.
+    bool ChooseSystemMenuItem(const std::string& text);
     // Replaces everything edit `id` holds with `text`, as a user selecting all and typing it.
     void Type(int id, const std::string& text);
 
@@ -43,6 +47,10 @@ public:
     // The icon lamp `id` shows.
     LampColour Lamp(int id) const;
     bool IsEnabled(int id) const;
+    // Whether radio button `id` is checked.
+    bool IsChecked(int id) const;
+    // The texts of the system menu's items in order, "-" for a separator.
+    std::vector<std::string> SystemMenuItems() const;
     // Whether control `id` is shown (a hidden control of a shown dialog is not).
     bool IsVisible(int id) const;
     // For a multi-line edit: the first line in sight (0 when scrolled to the top), and whether
@@ -57,6 +65,9 @@ public:
 private:
     CWnd& m_dialog;
 };
+
+// The shown top-level window of this program with that caption, nullptr when there is none.
+HWND FindShownWindow(const std::string& caption);
 
 // Runs the event loop (timers, painting, the link's events) until `done` holds, asking it again
 // at least every 10 ms; false when `limit` milliseconds passed first.

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSlider>
@@ -58,6 +61,16 @@ void DialogDriver::PressKey(int slider, SliderKey key) {
     }
 }
 
+bool DialogDriver::ChooseSystemMenuItem(const std::string& text) {
+    for (QAction* item : WidgetOf(m_dialog)->findChild<QMenu*>("system menu")->actions()) {
+        if (item->text().toStdString() == text) {
+            item->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
 void DialogDriver::Type(int id, const std::string& text) {
     auto* edit = Find<QLineEdit>(m_dialog, id);
     if (edit == nullptr) return;
@@ -90,6 +103,19 @@ LampColour DialogDriver::Lamp(int id) const {
 bool DialogDriver::IsEnabled(int id) const {
     const QWidget* control = Find<QWidget>(m_dialog, id);
     return control != nullptr && control->isEnabled();
+}
+
+bool DialogDriver::IsChecked(int id) const {
+    const auto* button = Find<QAbstractButton>(m_dialog, id);
+    return button != nullptr && button->isChecked();
+}
+
+std::vector<std::string> DialogDriver::SystemMenuItems() const {
+    std::vector<std::string> texts;
+    for (QAction* item : WidgetOf(m_dialog)->findChild<QMenu*>("system menu")->actions()) {
+        texts.push_back(item->isSeparator() ? "-" : item->text().toStdString());
+    }
+    return texts;
 }
 
 bool DialogDriver::IsVisible(int id) const {
@@ -128,6 +154,15 @@ bool DialogDriver::LabelDrawn(const std::string& text) const {
 int DialogDriver::TimerPeriod(UINT_PTR id) const {
     const auto* timer = WidgetOf(m_dialog)->findChild<QTimer*>(QStringLiteral("timer %1").arg(id));
     return timer != nullptr && timer->isActive() ? timer->interval() : 0;
+}
+
+HWND FindShownWindow(const std::string& caption) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowTitle().toStdString() == caption) {
+            return HandleOf(window);
+        }
+    }
+    return nullptr;
 }
 
 // qWait handles the events that are due and sleeps while none are.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "cwin_app.h"
@@ -89,6 +90,35 @@ void DialogDriver::PressKey(int slider, SliderKey key) {
     SendMessageW(control, WM_KEYUP, KeyOf(key), 1 | (1u << 30) | (1u << 31));
 }
 
+// The menu's own items (restore, move, close, ...) are the system's and named in its language.
+std::vector<std::string> DialogDriver::SystemMenuItems() const {
+    std::vector<std::string> texts;
+    HMENU menu = GetSystemMenu(m_dialog.GetSafeHwnd(), FALSE);
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, static_cast<int>(std::size(text)),
+                       MF_BYPOSITION);
+        const bool separator =
+            (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) != 0;
+        texts.push_back(separator ? "-" : Narrow(text));
+    }
+    return texts;
+}
+
+// As the menu does: the command is posted to the window once an item is chosen.
+bool DialogDriver::ChooseSystemMenuItem(const std::string& text) {
+    HMENU menu = GetSystemMenu(m_dialog.GetSafeHwnd(), FALSE);
+    const std::vector<std::string> items = SystemMenuItems();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == text) {
+            PostMessageW(m_dialog.GetSafeHwnd(), WM_SYSCOMMAND,
+                         GetMenuItemID(menu, static_cast<int>(i)), 0);
+            return true;
+        }
+    }
+    return false;
+}
+
 void DialogDriver::Type(int id, const std::string& text) {
     HWND edit = Find(m_dialog, id);
     if (edit == nullptr) return;
@@ -125,6 +155,11 @@ LampColour DialogDriver::Lamp(int id) const {
 bool DialogDriver::IsEnabled(int id) const {
     HWND control = Find(m_dialog, id);
     return control != nullptr && IsWindowEnabled(control);
+}
+
+bool DialogDriver::IsChecked(int id) const {
+    HWND button = Find(m_dialog, id);
+    return button != nullptr && SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 bool DialogDriver::IsVisible(int id) const {
@@ -203,6 +238,12 @@ int DialogDriver::TimerPeriod(UINT_PTR id) const {
     }
     return static_cast<int>((shortest + kTimerRoundingMs / 2) / kTimerRoundingMs *
                             kTimerRoundingMs);
+}
+
+// The program's windows are its only ones with these captions on the test's display.
+HWND FindShownWindow(const std::string& caption) {
+    HWND window = FindWindowW(nullptr, Widen(caption).c_str());
+    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
 // One message at a time, asking `done` after each: while a handler takes longer than its timer's

@@ -1,5 +1,6 @@
 // The system menu and its About command: opened by Alt+Space or a right click on the dialog's
-// background, dispatched as system commands, of which 16 to 31 open the About box.
+// background, dispatched as system commands, of which 16 to 31 open the About box (32 to 47 the
+// trend window, which is not modal).
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -43,10 +44,10 @@ protected:
 
 }  // namespace
 
-TEST_F(SystemMenuTest, HoldsCloseThenTheAboutCommand) {
+TEST_F(SystemMenuTest, HoldsCloseThenTheTrendAndAboutCommands) {
     OpenMainDialog();
-    EXPECT_EQ(MenuTexts(),
-              (std::vector<std::string>{"关闭(&C)\tAlt+F4", "-", "关于 KQ_Tools(&A)..."}));
+    EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"关闭(&C)\tAlt+F4", "-", "实时曲线...",
+                                                     "关于 KQ_Tools(&A)..."}));
 }
 
 TEST_F(SystemMenuTest, CommandsSixteenToThirtyOneOpenTheAboutBox) {

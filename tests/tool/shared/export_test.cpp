@@ -1,6 +1,7 @@
 // Exporting the history view: the notice, the file named after the local time in the working
 // directory, its GBK bytes with the line ends the readers of these files expect, and what happens
-// when the file cannot be written.
+// when the file cannot be written. The trend window and its CSV export, under the same name
+// pattern and clock.
 #include <stdlib.h>
 #include <time.h>
 #if !defined(_WIN32)
@@ -10,6 +11,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -28,6 +30,7 @@
 #include "history_fixture.h"
 #include "resource.h"
 #include "test_platform.h"
+#include "tool_state.h"
 
 namespace fs = std::filesystem;
 
@@ -431,4 +434,82 @@ TEST_F(ExportTest, ALinkPlantedAtTheNameIsReplacedNotWrittenThrough) {
     EXPECT_EQ(ReadFile(ExportFile()),
               "  1" + Blanks(8) + kTamper + Blanks(12) + "NULL" + Blanks(10) + "NULL\r\r\n\r\n");
     EXPECT_EQ(Boxes(), std::vector<std::string>{Notice(kDecember6Name)});
+}
+
+// The trend window, opened from the system menu, follows the polls live, freezes while paused,
+// changes its span, shows the peaks of the span and exports every recorded poll, the failed
+// ones too, as CSV.
+TEST_F(ExportTest, TheTrendWindowShowsThePollsAndExportsThemAsCsv) {
+    Sensor(3).WithModel([](sim::SensorModel& m) {
+        m.SetVibration(0.83f);
+        m.SetMovement(-120);
+        m.SetTemperature(25);
+        m.SetFlags(sensor::kFlagVibration);
+    });
+    Open({});
+    const std::vector<std::string> items = Driver().SystemMenuItems();
+    const auto about = std::find(items.begin(), items.end(), "关于 KQ_Tools(&A)...");
+    ASSERT_NE(about, items.begin());
+    EXPECT_EQ(about[-1], "实时曲线...");
+    ASSERT_TRUE(Driver().ChooseSystemMenuItem("实时曲线..."));
+    HWND shown = nullptr;
+    ASSERT_TRUE(
+        ProcessEventsUntil([&] { return (shown = FindShownWindow("实时曲线")) != nullptr; }));
+    CWnd window;
+    window.Attach(shown, IDC_STATIC);
+    DialogDriver trend(window);
+    EXPECT_TRUE(trend.IsChecked(IDC_TREND_SPAN_1));
+    EXPECT_TRUE(ProcessEventsUntil(
+        [&] { return trend.Text(IDC_TREND_VIBRATION_PEAK) == "振动峰值: 0.83 G"; }));
+    EXPECT_EQ(trend.Text(IDC_TREND_MOVEMENT_PEAK), "移动峰值: -120 度/S");
+
+    trend.Press(IDC_TREND_PAUSE);
+    EXPECT_EQ(trend.Text(IDC_TREND_PAUSE), "继续");
+    Sensor(3).WithModel([](sim::SensorModel& m) { m.SetVibration(0.95f); });
+    ProcessEventsFor(400);
+    EXPECT_EQ(trend.Text(IDC_TREND_VIBRATION_PEAK), "振动峰值: 0.83 G");  // the view stands still
+    trend.Press(IDC_TREND_PAUSE);
+    EXPECT_EQ(trend.Text(IDC_TREND_PAUSE), "暂停");
+    EXPECT_EQ(trend.Text(IDC_TREND_VIBRATION_PEAK), "振动峰值: 0.95 G");  // recorded meanwhile
+
+    trend.Press(IDC_TREND_SPAN_30);
+    EXPECT_TRUE(trend.IsChecked(IDC_TREND_SPAN_30));
+    EXPECT_FALSE(trend.IsChecked(IDC_TREND_SPAN_1));
+    Sensor(3).SetSilent(true);
+    ASSERT_TRUE(ProcessEventsUntil([] { return g_nPollFailures > 0; }));
+    ASSERT_TRUE(Driver().ChooseSystemMenuItem("实时曲线..."));  // brings the same window forward
+    ProcessEventsFor(50);
+    EXPECT_EQ(FindShownWindow("实时曲线"), shown);
+
+    m_boxes.clear();
+    trend.Press(IDC_TREND_EXPORT);
+
+    const std::string name = "实时曲线 2026-12-6 5-29-45.csv";
+    EXPECT_EQ(Boxes(), std::vector<std::string>{Notice(name)});
+    const std::string bytes = ReadFile(m_workDir / PathOf(name));
+    const std::string head = "\xEF\xBB\xBF时间,振动(G),移动(度/S),温度,报警标志\r\n";
+    ASSERT_EQ(bytes.substr(0, head.size()), head);
+    const std::string timePattern = "0000-00-00 00:00:00.0";  // 0: any digit
+    const auto isTime = [&](const std::string& text) {
+        return text.size() == timePattern.size() &&
+               std::equal(text.begin(), text.end(), timePattern.begin(),
+                          [](char c, char p) { return p == '0' ? c >= '0' && c <= '9' : c == p; });
+    };
+    std::vector<std::string> kinds;
+    std::string previous;
+    for (std::size_t at = head.size(), end; at < bytes.size(); at = end + 2) {
+        end = bytes.find("\r\n", at);
+        ASSERT_NE(end, std::string::npos) << "an unfinished line";
+        const std::string line = bytes.substr(at, end - at);
+        const std::string fields = line.substr(std::min(line.size(), timePattern.size()));
+        EXPECT_TRUE(isTime(line.substr(0, timePattern.size()))) << line;
+        EXPECT_TRUE(fields == ",0.83,-120,25,1" || fields == ",0.95,-120,25,1" || fields == ",,,,")
+            << line;
+        EXPECT_LE(previous, line);  // oldest first
+        const std::string kind = fields == ",,,," ? "failed" : fields.substr(1, 4);
+        if (kinds.empty() || kinds.back() != kind) kinds.push_back(kind);
+        previous = line;
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"0.83", "0.95", "failed"}));
+    window.Detach();
 }

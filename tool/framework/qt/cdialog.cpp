@@ -71,6 +71,14 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
     m_window.reset(new Window);
     m_window->widget = std::make_unique<DialogWindow>(WidgetOf(OwnerWindow()), *dialog, send);
     DialogWindow* window = m_window->widget.get();
+    // A dialog whose owner's window goes first goes with it, as an owned window does on Windows.
+    QObject::connect(window, &QObject::destroyed, [this, window] {
+        if (m_window && m_window->widget.get() == window) {
+            static_cast<void>(m_window->widget.release());
+            ForgetWindow();
+            m_window.reset();
+        }
+    });
     Attach(HandleOf(window), IDC_STATIC);
     m_systemMenu = std::make_unique<CMenu>(HandleOf(window->SystemMenu()));
     for (const BuiltControl& control :
@@ -93,6 +101,17 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
 // dialog hears of it first, as the window system tells a window that goes.
 void backend::DestroyDialog(HWND dialog) {
     static_cast<DialogWindow*>(WidgetOf(dialog))->Send(WM_DESTROY);
+}
+
+// Each edge on its own, as Windows maps them.
+void backend::MapDialogRect(HWND dialog, LPRECT rect) {
+    const DialogBaseUnits units = BaseUnitsOf(WidgetOf(dialog)->font());
+    const QSize topLeft = MapDialogSize(rect->left, rect->top, units);
+    const QSize bottomRight = MapDialogSize(rect->right, rect->bottom, units);
+    *rect = {.left = topLeft.width(),
+             .top = topLeft.height(),
+             .right = bottomRight.width(),
+             .bottom = bottomRight.height()};
 }
 
 void backend::EndDialog(HWND dialog, int result) {

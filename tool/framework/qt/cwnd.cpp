@@ -43,6 +43,27 @@ RECT backend::ClientRect(HWND window) {
     return {.left = 0, .top = 0, .right = widget->width(), .bottom = widget->height()};
 }
 
+void backend::MoveWindow(HWND window, int x, int y, int width, int height) {
+    WidgetOf(window)->setGeometry(x, y, width, height);
+}
+
+void backend::Invalidate(HWND window) { WidgetOf(window)->update(); }
+
+BOOL backend::ShowWindow(HWND window, int command) {
+    QWidget* widget = WidgetOf(window);
+    const BOOL wasVisible = widget->isVisible();
+    widget->setVisible(command != SW_HIDE);
+    return wasVisible;
+}
+
+BOOL backend::IsWindowVisible(HWND window) { return WidgetOf(window)->isVisible(); }
+
+void backend::BringWindowToTop(HWND window) {
+    QWidget* widget = WidgetOf(window);
+    widget->raise();
+    widget->activateWindow();
+}
+
 // Qt's event queue takes events from any thread; the widget handles them on its own.
 BOOL backend::PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     QCoreApplication::postEvent(WidgetOf(window), new PostedMessage(message, wParam, lParam));

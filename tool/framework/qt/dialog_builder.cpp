@@ -9,7 +9,9 @@
 #include "cwin_app.h"
 #include "icon_static.h"
 #include "multi_line_edit.h"
+#include "owner_draw.h"
 #include "qt_handles.h"
+#include "radio_button.h"
 #include "resource_module.h"
 #include "single_line_edit.h"
 #include "track_bar.h"
@@ -103,6 +105,17 @@ QWidget* MakeControl(QWidget* window, const ControlTemplate& control, const Noti
             });
             return button;
         }
+        case ControlKind::RadioButton: {
+            auto* button = new RadioButton(text, window);
+            const int id = control.id;
+            QObject::connect(button, &QAbstractButton::clicked, window, [button, id, notify] {
+                notify(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED),
+                       ParameterOf(button));
+            });
+            return button;
+        }
+        case ControlKind::OwnerDraw:
+            return new OwnerDrawControl(window, control.id, notify);
     }
     return nullptr;
 }

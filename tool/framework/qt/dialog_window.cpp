@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QShortcut>
 
 #include "dialog_font.h"
@@ -31,7 +32,13 @@ DialogWindow::DialogWindow(QWidget* parent, const DialogTemplate& dialog, Notify
     : QDialog(parent, FlagsOf(dialog)), m_send(std::move(send)), m_systemMenu(new QMenu(this)) {
     setWindowTitle(QString::fromUtf8(dialog.caption));
     setFont(DialogFont(dialog.fontFace, dialog.pointSize));
-    setFixedSize(MapDialogSize(dialog.width, dialog.height, BaseUnitsOf(font())));
+    const QSize size = MapDialogSize(dialog.width, dialog.height, BaseUnitsOf(font()));
+    if ((dialog.style & kDialogResizable) != 0) {
+        setMinimumSize(size);
+        resize(size);
+    } else {
+        setFixedSize(size);
+    }
     m_systemMenu->setObjectName(QStringLiteral("system menu"));
     // The menu's standard item; the dialogs append theirs after it.
     QAction* close = m_systemMenu->addAction(QStringLiteral("关闭(&C)\tAlt+F4"));
@@ -93,6 +100,12 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
 }
 
 void DialogWindow::paintEvent(QPaintEvent*) { m_send(WM_PAINT, 0, 0); }
+
+void DialogWindow::resizeEvent(QResizeEvent* event) {
+    m_send(WM_SIZE, 0,
+           MAKELPARAM(static_cast<unsigned>(event->size().width()),
+                      static_cast<unsigned>(event->size().height())));
+}
 
 // The background is the dialog itself or a static control on it, none of which takes the focus.
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {

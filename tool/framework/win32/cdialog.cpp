@@ -16,6 +16,7 @@ constexpr wchar_t kDialogProperty[] = L"KQ_Tools.CDialog";
 struct CDialog::Window {
     const DialogTemplate* source = nullptr;
     WNDPROC original = nullptr;  // the dialog manager's window procedure
+    SIZE smallest{};             // a resizable dialog's size as its template made it
 
     // WM_INITDIALOG: the window and its controls exist; `lParam` is the CDialog.
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
@@ -28,6 +29,11 @@ struct CDialog::Window {
 
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* dialog = static_cast<CDialog*>(GetPropW(window, kDialogProperty));
+        if (message == WM_GETMINMAXINFO && dialog->m_window->smallest.cx > 0) {
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {dialog->m_window->smallest.cx,
+                                                                     dialog->m_window->smallest.cy};
+            return 0;
+        }
         if (message != WM_NCDESTROY) {
             return dialog->WindowProc(message, wParam, lParam);
         }
@@ -45,6 +51,11 @@ struct CDialog::Window {
         original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
             window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::SubclassProc)));
         dialog.Attach(window, IDC_STATIC);
+        if ((source->style & kDialogResizable) != 0) {
+            RECT frame{};
+            GetWindowRect(window, &frame);
+            smallest = {frame.right - frame.left, frame.bottom - frame.top};
+        }
         for (const ControlTemplate& control : source->controls) {
             if (control.id != IDC_STATIC) {
                 dialog.AddControl(control.id, ::GetDlgItem(window, control.id));
@@ -95,6 +106,8 @@ const DialogTemplate* CDialog::CreateFromTemplate() {
 }
 
 void backend::DestroyDialog(HWND dialog) { ::DestroyWindow(dialog); }
+
+void backend::MapDialogRect(HWND dialog, LPRECT rect) { ::MapDialogRect(dialog, rect); }
 
 void backend::EndDialog(HWND dialog, int result) { ::EndDialog(dialog, result); }
 

@@ -27,7 +27,19 @@ RECT backend::ClientRect(HWND window) {
     return rect;
 }
 
-// WM_TIMER is made when the queue is looked at and the period has passed, at most one pending:
+void backend::MoveWindow(HWND window, int x, int y, int width, int height) {
+    ::MoveWindow(window, x, y, width, height, TRUE);
+}
+
+void backend::Invalidate(HWND window) { InvalidateRect(window, nullptr, FALSE); }
+
+BOOL backend::ShowWindow(HWND window, int command) { return ::ShowWindow(window, command); }
+
+BOOL backend::IsWindowVisible(HWND window) { return ::IsWindowVisible(window); }
+
+void backend::BringWindowToTop(HWND window) { ::BringWindowToTop(window); }
+
+ when the queue is looked at and the period has passed, at most one pending:
 // ticks never pile up.
 UINT_PTR backend::SetTimer(CWnd& window, UINT_PTR id, UINT elapse) {
     return ::SetTimer(window.GetSafeHwnd(), id, elapse, nullptr);

@@ -39,6 +39,7 @@ DWORD WindowStyleOf(const DialogTemplate& dialog) {
     if (Has(dialog.style, kDialogCaption)) style |= WS_CAPTION;
     if (Has(dialog.style, kDialogSystemMenu)) style |= WS_SYSMENU;
     if (Has(dialog.style, kDialogModalFrame)) style |= DS_MODALFRAME;
+    if (Has(dialog.style, kDialogResizable)) style |= WS_THICKFRAME;
     return style;
 }
 
@@ -74,6 +75,10 @@ ControlClass ClassOf(const ControlTemplate& control) {
         case ControlKind::Button:
             return {"Button",
                     Has(s, kDefaultButton) ? DWORD{BS_DEFPUSHBUTTON} : DWORD{BS_PUSHBUTTON}};
+        case ControlKind::RadioButton:
+            return {"Button", BS_AUTORADIOBUTTON};
+        case ControlKind::OwnerDraw:
+            return {"Static", SS_OWNERDRAW};
     }
     return {"Static", SS_LEFT};
 }
