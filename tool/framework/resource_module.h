@@ -26,4 +26,3 @@ struct ResourceModule {
 void AfxSetResourceHandle(const ResourceModule* module);
 // The module set last; one without any resources before that.
 const ResourceModule& AfxGetResourceHandle();
-

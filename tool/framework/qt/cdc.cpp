@@ -1,11 +1,12 @@
 // The device context on Qt: a QPixmap at the screen's pixel ratio, painted with its own
 // QPainter and drawn onto the control's painter at the end.
+#include "cdc.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
 #include <climits>
 
-#include "cdc.h"
 #include "qt_handles.h"
 
 namespace {

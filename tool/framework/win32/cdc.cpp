@@ -1,6 +1,7 @@
 // The device context on Windows: a memory DC with a bitmap the size of the control, in the
 // control's font, copied onto the control's DC with one BitBlt at the end.
 #include "cdc.h"
+
 #include "utf16.h"
 
 struct CDC::Drawing {

@@ -39,9 +39,10 @@ BOOL backend::IsWindowVisible(HWND window) { return ::IsWindowVisible(window); }
 
 void backend::BringWindowToTop(HWND window) { ::BringWindowToTop(window); }
 
- when the queue is looked at and the period has passed, at most one pending:
-// ticks never pile up.
-UINT_PTR backend::SetTimer(CWnd& window, UINT_PTR id, UINT elapse) {
+when the queue is looked at and the period has passed, at most one pending :
+    // ticks never pile up.
+    UINT_PTR
+    backend::SetTimer(CWnd&window, UINT_PTR id, UINT elapse) {
     return ::SetTimer(window.GetSafeHwnd(), id, elapse, nullptr);
 }
 
