@@ -10,7 +10,7 @@ thread_local LinkWorker* t_current = nullptr;
 }  // namespace
 
 LinkWorker::LinkWorker(CWnd& window, UINT message)
-    : m_window(window), m_message(message), m_thread([this](std::stop_token stop) { Run(stop); }) {}
+    : m_window(window), m_message(message), m_thread([this] { Run(); }) {}
 
 void LinkWorker::Ask(Exchange exchange) {
     ++m_unfinished;
@@ -45,7 +45,11 @@ void LinkWorker::Stop() {
     if (!m_thread.joinable()) {
         return;
     }
-    m_thread.request_stop();
+    {
+        const std::scoped_lock lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
     m_thread.join();
     const std::scoped_lock lock(m_mutex);
     m_asked.clear();
@@ -69,17 +73,17 @@ void LinkWorker::OnWindowThread(std::function<void()> show) {
                  },
              .asked = false});
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, m_stop, [&] { return *shown; });
+    m_changed.wait(lock, [&] { return *shown || m_stopping; });
 }
 
-void LinkWorker::Run(std::stop_token stop) {
+void LinkWorker::Run() {
     t_current = this;
-    m_stop = stop;
     for (;;) {
         Exchange exchange;
         {
             std::unique_lock lock(m_mutex);
-            if (!m_changed.wait(lock, stop, [&] { return !m_asked.empty(); })) {
+            m_changed.wait(lock, [&] { return m_stopping || !m_asked.empty(); });
+            if (m_stopping) {
                 return;
             }
             exchange = std::move(m_asked.front());

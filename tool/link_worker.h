@@ -3,11 +3,11 @@
 // the worker wakes with a posted message, so the window keeps answering while the line is slow.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <stop_token>
 #include <thread>
 
 #include "cwnd.h"
@@ -41,7 +41,7 @@ public:
     void OnWindowThread(std::function<void()> show);
     // From the worker: whether the window asked it to stop, so that a long run of exchanges ends
     // between two of them.
-    bool Stopping() const { return m_stop.stop_requested(); }
+    bool Stopping() const { return m_stopping; }
 
 private:
     struct Pending {
@@ -49,7 +49,7 @@ private:
         bool asked;  // the result of an asked exchange, not a wait for the window
     };
 
-    void Run(std::stop_token stop);
+    void Run();
     // Queues a result and wakes the window.
     void Deliver(Pending pending);
 
@@ -57,9 +57,11 @@ private:
     UINT m_message;
     int m_unfinished = 0;  // the window's thread's count
     std::mutex m_mutex;
-    std::condition_variable_any m_changed;
+    // Waited on with the mutex held for every change it announces: a stop token's callback
+    // wake-up was lost under mingw's threads, and the window then waited for the worker forever.
+    std::condition_variable m_changed;
     std::deque<Exchange> m_asked;
     std::deque<Pending> m_results;
-    std::stop_token m_stop;  // the worker's own copy
-    std::jthread m_thread;   // last: starts once the rest is ready
+    std::atomic<bool> m_stopping = false;
+    std::thread m_thread;  // last: starts once the rest is ready
 };
