@@ -47,6 +47,17 @@ void StopLearning(const CDialog& dialog, const LearningChannel& channel) {
     dialog.GetDlgItem(channel.cancel)->EnableWindow(FALSE);
 }
 
+// The channel's learning button starts learning, or while it learns stops it; returns the value
+// to send for that step.
+int StepLearning(const CDialog& dialog, const LearningChannel& channel) {
+    if (*channel.learning == 0) {
+        StartLearning(dialog, channel);
+        return sensor::kLearnStart;
+    }
+    StopLearning(dialog, channel);
+    return sensor::kLearnSave;
+}
+
 // An exchange that reads `parameter`; `show` gets its value when the read succeeded.
 LinkWorker::Exchange GetParameter(int parameter, std::function<void(long value)> show) {
     return [parameter, show = std::move(show)] {
@@ -147,37 +158,25 @@ void CToolsDlg::OnReadMovementAlarm() {
 
 // A save accepted by the sensor shows the value learned at the last poll as the alarm threshold.
 void CToolsDlg::OnLearnVibration() {
-    const LearningChannel& channel = kVibrationLearning;
-    if (g_bLearnVibration == 0) {
-        StartLearning(*this, channel);
-        RunAction({channel.button}, SetParameter(channel.parameter, sensor::kLearnStart));
-    } else {
-        StopLearning(*this, channel);
-        RunAction({channel.button},
-                  SetParameter(channel.parameter, sensor::kLearnSave, [this](int result) {
-                      if (result == 0) {
-                          ShowVibrationAlarm(m_fAutoVibration);
-                          KnowVibrationAlarm(m_fAutoVibration);
-                      }
-                  }));
-    }
+    const int step = StepLearning(*this, kVibrationLearning);
+    RunAction({kVibrationLearning.button},
+              SetParameter(kVibrationLearning.parameter, step, [this, step](int result) {
+                  if (step == sensor::kLearnSave && result == 0) {
+                      ShowVibrationAlarm(m_fAutoVibration);
+                      KnowVibrationAlarm(m_fAutoVibration);
+                  }
+              }));
 }
 
 void CToolsDlg::OnLearnMovement() {
-    const LearningChannel& channel = kMovementLearning;
-    if (g_bLearnMovement == 0) {
-        StartLearning(*this, channel);
-        RunAction({channel.button}, SetParameter(channel.parameter, sensor::kLearnStart));
-    } else {
-        StopLearning(*this, channel);
-        RunAction({channel.button},
-                  SetParameter(channel.parameter, sensor::kLearnSave, [this](int result) {
-                      if (result == 0) {
-                          ShowMovementAlarm(m_nAutoMovement);
-                          KnowMovementAlarm(m_nAutoMovement);
-                      }
-                  }));
-    }
+    const int step = StepLearning(*this, kMovementLearning);
+    RunAction({kMovementLearning.button},
+              SetParameter(kMovementLearning.parameter, step, [this, step](int result) {
+                  if (step == sensor::kLearnSave && result == 0) {
+                      ShowMovementAlarm(m_nAutoMovement);
+                      KnowMovementAlarm(m_nAutoMovement);
+                  }
+              }));
 }
 
 void CToolsDlg::OnCancelLearnVibration() {
