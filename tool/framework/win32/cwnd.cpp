@@ -39,10 +39,9 @@ BOOL backend::IsWindowVisible(HWND window) { return ::IsWindowVisible(window); }
 
 void backend::BringWindowToTop(HWND window) { ::BringWindowToTop(window); }
 
-when the queue is looked at and the period has passed, at most one pending :
-    // ticks never pile up.
-    UINT_PTR
-    backend::SetTimer(CWnd&window, UINT_PTR id, UINT elapse) {
+// WM_TIMER is made when the queue is looked at and the period has passed, at most one pending:
+// ticks never pile up.
+UINT_PTR backend::SetTimer(CWnd& window, UINT_PTR id, UINT elapse) {
     return ::SetTimer(window.GetSafeHwnd(), id, elapse, nullptr);
 }
 
