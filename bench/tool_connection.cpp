@@ -191,6 +191,13 @@ void StartUpOnCom1() {
     StartUp("sensor on COM1:");
 }
 
+// Creates the dialog and lets it find the sensor and poll it for half a second.
+void CreatePolling(CToolsDlg& dialog) {
+    dialog.Create();
+    RunUntil([&] { return Text(dialog, IDC_STATUS) != kSearching; }, kWaitLimitMs);
+    RunFor(500);
+}
+
 QPushButton* Button(CToolsDlg& dialog, int id) {
     return qobject_cast<QPushButton*>(WidgetOf(*dialog.GetDlgItem(id)));
 }
@@ -202,9 +209,7 @@ void SlowLine(int lateMs, int seconds) {
     Ports ports;
     sim::PtyServer& sensor = ports.Add(kLivePort);
     CToolsDlg dialog;
-    dialog.Create();
-    RunUntil([&] { return Text(dialog, IDC_STATUS) != kSearching; }, kWaitLimitMs);
-    RunFor(500);
+    CreatePolling(dialog);
     if (lateMs == 0) {
         sensor.SetSilent(true);
     } else {
@@ -244,9 +249,7 @@ void LossBoxOpen() {
     Ports ports;
     sim::PtyServer& sensor = ports.Add(kLivePort);
     CToolsDlg dialog;
-    dialog.Create();
-    RunUntil([&] { return Text(dialog, IDC_STATUS) != kSearching; }, kWaitLimitMs);
-    RunFor(500);
+    CreatePolling(dialog);
     SetMessageBoxHook({});
     sensor.HangUp();
     // Every step is taken from the probe: the box's own event loop runs the probe while it is open.
@@ -292,9 +295,7 @@ void PulledAndPluggedBack(bool silentAbove) {
     sim::PtyServer& sensor = ports.Add(kLivePort);
     for (int com = kLivePort + 1; silentAbove && com <= 16; ++com) ports.Add(com, true);
     CToolsDlg dialog;
-    dialog.Create();
-    RunUntil([&] { return Text(dialog, IDC_STATUS) != kSearching; }, kWaitLimitMs);
-    RunFor(500);
+    CreatePolling(dialog);
 
     sensor.HangUp();
     sensor.WithModel([](sim::SensorModel& model) { model.SetTemperature(kResumeTemperature); });

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <thread>
 
 #include "tool_process.h"
@@ -45,41 +44,17 @@ bool Measure(const char* what, pid_t tool, const sim::PtyServer& sensor, int sec
 
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
-
-    char pattern[] = "/tmp/kq-tool-cpu-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        std::perror("tool_cpu: mkdtemp");
-        return 1;
-    }
-    const std::filesystem::path portsDir = pattern;
-    int status = 1;
-    {
-        sim::PtyServer sensor(portsDir, kCom);
-        const pid_t tool = StartTool(portsDir);
-        if (tool < 0) {
-            std::fprintf(stderr, "tool_cpu: cannot start KQ_Tools\n");
-        } else {
-            if (!WaitForPolling(tool, sensor)) {
-                std::fprintf(stderr, "tool_cpu: KQ_Tools never polled the sensor on COM%d\n", kCom);
-            } else {
-                std::printf("KQ_Tools CPU use over %d s each, target under %.0f %% of one core\n",
-                            seconds, kTargetPercent);
-                std::this_thread::sleep_for(std::chrono::seconds(1));  // past the start-up
-                const bool healthy = Measure("polling a healthy sensor:", tool, sensor, seconds);
-                sensor.SetSilent(true);
-                std::this_thread::sleep_for(std::chrono::seconds(1));  // the first timeouts
-                const bool silent =
-                    healthy && Measure("with the sensor silent:", tool, sensor, seconds);
-                // The adapter pulled out: the port hangs up under the tool.
-                sensor.HangUp();
-                std::this_thread::sleep_for(std::chrono::seconds(1));
-                if (silent && Measure("with the adapter pulled:", tool, sensor, seconds)) {
-                    status = 0;
-                }
-            }
-            StopTool(tool);
-        }
-    }
-    std::filesystem::remove_all(portsDir);
-    return status;
+    return WithPollingTool("tool_cpu", kCom, [seconds](pid_t tool, sim::PtyServer& sensor) {
+        std::printf("KQ_Tools CPU use over %d s each, target under %.0f %% of one core\n", seconds,
+                    kTargetPercent);
+        std::this_thread::sleep_for(std::chrono::seconds(1));  // past the start-up
+        const bool healthy = Measure("polling a healthy sensor:", tool, sensor, seconds);
+        sensor.SetSilent(true);
+        std::this_thread::sleep_for(std::chrono::seconds(1));  // the first timeouts
+        const bool silent = healthy && Measure("with the sensor silent:", tool, sensor, seconds);
+        // The adapter pulled out: the port hangs up under the tool.
+        sensor.HangUp();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        return silent && Measure("with the adapter pulled:", tool, sensor, seconds) ? 0 : 1;
+    });
 }

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <thread>
 
 #include "tool_process.h"
@@ -30,58 +29,42 @@ void Report(const char* when, pid_t tool, const sim::PtyServer& sensor, double s
 
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 600;
-    char pattern[] = "/tmp/kq-endurance-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        std::perror("tool_endurance: mkdtemp");
-        return 1;
-    }
-    const std::filesystem::path portsDir = pattern;
-    int status = 1;
-    {
-        sim::PtyServer sensor(portsDir, kCom);
-        const pid_t tool = StartTool(portsDir);
-        if (tool < 0 || !WaitForPolling(tool, sensor)) {
-            std::fprintf(stderr, "tool_endurance: KQ_Tools did not start polling COM%d\n", kCom);
-        } else {
-            const double cpuStart = CpuSeconds(tool);
-            const long residentStart = ResidentKiB(tool);
-            const auto start = Clock::now();
-            const auto end = start + std::chrono::seconds(seconds);
-            auto nextReport = start + kReportEvery;
-            bool alarm = false;
-            Report("start", tool, sensor, 0);
-            while (Clock::now() < end && ToolAlive(tool)) {
-                std::this_thread::sleep_for(kAlarmEvery);
-                alarm = !alarm;
-                sensor.WithModel([alarm](sim::SensorModel& model) {
-                    if (alarm) {
-                        model.RaiseAlarm(sim::Alarm::Vibration);
-                    } else {
-                        model.ClearAlarms();
-                    }
-                });
-                if (Clock::now() >= nextReport) {
-                    Report("", tool, sensor,
-                           std::chrono::duration<double>(Clock::now() - start).count());
-                    nextReport += kReportEvery;
+    return WithPollingTool("tool_endurance", kCom, [seconds](pid_t tool, sim::PtyServer& sensor) {
+        const double cpuStart = CpuSeconds(tool);
+        const long residentStart = ResidentKiB(tool);
+        const auto start = Clock::now();
+        const auto end = start + std::chrono::seconds(seconds);
+        auto nextReport = start + kReportEvery;
+        bool alarm = false;
+        Report("start", tool, sensor, 0);
+        while (Clock::now() < end && ToolAlive(tool)) {
+            std::this_thread::sleep_for(kAlarmEvery);
+            alarm = !alarm;
+            sensor.WithModel([alarm](sim::SensorModel& model) {
+                if (alarm) {
+                    model.RaiseAlarm(sim::Alarm::Vibration);
+                } else {
+                    model.ClearAlarms();
                 }
-            }
-            if (ToolAlive(tool)) {
-                const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-                Report("end", tool, sensor, wall);
-                const double cpu = CpuSeconds(tool) - cpuStart;
-                std::printf(
-                    "resident %ld KiB -> %ld KiB (%+ld KiB); CPU %.2f s in %.0f s, %.2f %% "
-                    "of one core\n",
-                    residentStart, ResidentKiB(tool), ResidentKiB(tool) - residentStart, cpu, wall,
-                    100.0 * cpu / wall);
-                status = 0;
-            } else {
-                std::fprintf(stderr, "tool_endurance: KQ_Tools ended during the run\n");
+            });
+            if (Clock::now() >= nextReport) {
+                Report("", tool, sensor,
+                       std::chrono::duration<double>(Clock::now() - start).count());
+                nextReport += kReportEvery;
             }
         }
-        StopTool(tool);
-    }
-    std::filesystem::remove_all(portsDir);
-    return status;
+        if (ToolAlive(tool)) {
+            const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+            Report("end", tool, sensor, wall);
+            const double cpu = CpuSeconds(tool) - cpuStart;
+            std::printf(
+                "resident %ld KiB -> %ld KiB (%+ld KiB); CPU %.2f s in %.0f s, %.2f %% "
+                "of one core\n",
+                residentStart, ResidentKiB(tool), ResidentKiB(tool) - residentStart, cpu, wall,
+                100.0 * cpu / wall);
+            return 0;
+        }
+        std::fprintf(stderr, "tool_endurance: KQ_Tools ended during the run\n");
+        return 1;
+    });
 }

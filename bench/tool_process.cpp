@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -88,4 +89,32 @@ std::size_t StatusPolls(const sim::PtyServer& sensor) {
     return static_cast<std::size_t>(std::count_if(
         requests.begin(), requests.end(),
         [](const sim::Received& request) { return request.bytes == kStatusRequest; }));
+}
+
+int WithPollingTool(const char* program, int com,
+                    const std::function<int(pid_t tool, sim::PtyServer& sensor)>& measure) {
+    std::string pattern = std::string("/tmp/kq-") + program + "-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::perror((std::string(program) + ": mkdtemp").c_str());
+        return 1;
+    }
+    const std::filesystem::path portsDir = pattern;
+    int status = 1;
+    {
+        sim::PtyServer sensor(portsDir, com);
+        const pid_t tool = StartTool(portsDir);
+        if (tool < 0) {
+            std::fprintf(stderr, "%s: cannot start KQ_Tools\n", program);
+        } else {
+            if (!WaitForPolling(tool, sensor)) {
+                std::fprintf(stderr, "%s: KQ_Tools never polled the sensor on COM%d\n", program,
+                             com);
+            } else {
+                status = measure(tool, sensor);
+            }
+            StopTool(tool);
+        }
+    }
+    std::filesystem::remove_all(portsDir);
+    return status;
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 
 #include "pty_server.h"
 
@@ -16,6 +17,12 @@ bool ToolAlive(pid_t pid);
 void StopTool(pid_t pid);
 // Waits up to 30 s for the first status poll after the start-up scan.
 bool WaitForPolling(pid_t pid, const sim::PtyServer& sensor);
+
+// Runs `measure` on KQ_Tools once it polls a simulated sensor on COM`com` in a private ports
+// folder, then stops the tool and removes the folder. Returns `measure`'s exit status, or 1 when
+// the tool did not get that far; `program` heads the messages saying why.
+int WithPollingTool(const char* program, int com,
+                    const std::function<int(pid_t tool, sim::PtyServer& sensor)>& measure);
 
 // User plus system time of `pid` so far, in seconds.
 double CpuSeconds(pid_t pid);

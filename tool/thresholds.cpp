@@ -13,6 +13,13 @@
 #include "tools_dlg.h"
 #include "zeko_api.h"
 
+struct LearningChannel {
+    int button;
+    int cancel;
+    BYTE* learning;
+    int parameter;
+};
+
 namespace {
 
 // One slider position is 0.01 G of vibration, or 2 degrees/s of movement.
@@ -20,13 +27,6 @@ constexpr float kVibrationPerPosition = 0.01f;
 constexpr int kMovementPerPosition = 2;
 
 constexpr const char* kZeroThreshold = "报警阀值不能设置为0!";
-
-struct LearningChannel {
-    int button;
-    int cancel;
-    BYTE* learning;
-    int parameter;
-};
 
 constexpr LearningChannel kVibrationLearning{IDC_LEARN_VIBRATION, IDC_CANCEL_LEARN_VIBRATION,
                                              &g_bLearnVibration, sensor::kParamLearnVibration};
@@ -146,38 +146,34 @@ void CToolsDlg::OnReadMovementAlarm() {
 }
 
 // A save accepted by the sensor shows the value learned at the last poll as the alarm threshold.
-void CToolsDlg::OnLearnVibration() {
-    const LearningChannel& channel = kVibrationLearning;
-    if (g_bLearnVibration == 0) {
+void CToolsDlg::StepLearning(const LearningChannel& channel, std::function<void()> showLearned) {
+    if (*channel.learning == 0) {
         StartLearning(*this, channel);
         RunAction({channel.button}, SetParameter(channel.parameter, sensor::kLearnStart));
     } else {
         StopLearning(*this, channel);
         RunAction({channel.button},
-                  SetParameter(channel.parameter, sensor::kLearnSave, [this](int result) {
-                      if (result == 0) {
-                          ShowVibrationAlarm(m_fAutoVibration);
-                          KnowVibrationAlarm(m_fAutoVibration);
-                      }
-                  }));
+                  SetParameter(channel.parameter, sensor::kLearnSave,
+                               [showLearned = std::move(showLearned)](int result) {
+                                   if (result == 0) {
+                                       showLearned();
+                                   }
+                               }));
     }
 }
 
+void CToolsDlg::OnLearnVibration() {
+    StepLearning(kVibrationLearning, [this] {
+        ShowVibrationAlarm(m_fAutoVibration);
+        KnowVibrationAlarm(m_fAutoVibration);
+    });
+}
+
 void CToolsDlg::OnLearnMovement() {
-    const LearningChannel& channel = kMovementLearning;
-    if (g_bLearnMovement == 0) {
-        StartLearning(*this, channel);
-        RunAction({channel.button}, SetParameter(channel.parameter, sensor::kLearnStart));
-    } else {
-        StopLearning(*this, channel);
-        RunAction({channel.button},
-                  SetParameter(channel.parameter, sensor::kLearnSave, [this](int result) {
-                      if (result == 0) {
-                          ShowMovementAlarm(m_nAutoMovement);
-                          KnowMovementAlarm(m_nAutoMovement);
-                      }
-                  }));
-    }
+    StepLearning(kMovementLearning, [this] {
+        ShowMovementAlarm(m_nAutoMovement);
+        KnowMovementAlarm(m_nAutoMovement);
+    });
 }
 
 void CToolsDlg::OnCancelLearnVibration() {

@@ -38,6 +38,9 @@ struct Connection {
     std::optional<long> movementAlarm;
 };
 
+// A threshold the sensor can learn: its buttons, state and parameter (thresholds.cpp).
+struct LearningChannel;
+
 // One alarm record asked for: its number, and its bytes when they came.
 struct RecordRead {
     BYTE index = 0;
@@ -108,6 +111,9 @@ protected:
     void OnCancelLearnVibration();
     void OnLearnMovement();
     void OnCancelLearnMovement();
+    // A press of the channel's learning button: starts learning or, while it learns, saves;
+    // `showLearned` runs when the sensor accepted the save.
+    void StepLearning(const LearningChannel& channel, std::function<void()> showLearned);
     void OnFactoryCalibration();
     void ShowVibrationAlarm(float g);
     void ShowMovementAlarm(int degreesPerSecond);

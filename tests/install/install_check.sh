@@ -47,18 +47,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Asks the simulated sensor for its state and prints how many requests it has received.
-sensor_requests() {
-    echo status >&7
-    local line
-    while IFS= read -r -t 5 line <&8; do
-        if [[ "$line" =~ ^requests:\ ([0-9]+) ]]; then
-            echo "${BASH_REMATCH[1]}"
-            return 0
-        fi
-    done
-    fail "the simulated sensor did not print its state"
-}
+# shellcheck source=tests/install/sensor_console.sh
+source "$here/sensor_console.sh"
 
 step "install"
 debs=("$packages_dir"/*.deb)

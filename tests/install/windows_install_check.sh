@@ -10,6 +10,8 @@ set -euo pipefail
 
 # shellcheck source=tests/wine/prefix.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../wine/prefix.sh"
+# shellcheck source=tests/install/sensor_console.sh
+source "$(dirname "${BASH_SOURCE[0]}")/sensor_console.sh"
 wine_hide_machine_ports "$0" "$@"
 
 linux_build="$(cd "$1" && pwd)"
@@ -54,17 +56,6 @@ wine_settled() { "$KQ_WINESERVER" -w; }
 program_files_listing() { (cd "$WINEPREFIX/drive_c" && find "Program Files" "Program Files (x86)" | sort); }
 registry_value() {
     wine reg query "$uninstall_key" /v "$1" | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
-}
-sensor_requests() {
-    echo status >&7
-    local line
-    while IFS= read -r -t 5 line <&8; do
-        if [[ "$line" =~ ^requests:\ ([0-9]+) ]]; then
-            echo "${BASH_REMATCH[1]}"
-            return 0
-        fi
-    done
-    fail "the simulated sensor did not print its state"
 }
 
 [ -f "$installer" ] || fail "no installer $installer (run ./kq package first)"

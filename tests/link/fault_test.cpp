@@ -42,6 +42,13 @@ void SendNoise(sim::PtyServer& sensor, const std::string& noise) {
     std::this_thread::sleep_for(100ms);  // let it reach the port's input queue
 }
 
+// The simulated sensor holds parameter 11 at 100.
+void ExpectParameter11Read() {
+    long value = 0;
+    EXPECT_EQ(ZEKO_get(11, &value), ZEKO_OK);
+    EXPECT_EQ(value, 100);
+}
+
 // Noise that ends in no reply is drained before the request goes out; the send step discards
 // it, so the reply starts afresh and no exchange after it is shifted.
 TEST_F(LinkFaultTest, FragmentsBeforeARequestAreDiscardedWhenItIsSent) {
@@ -59,9 +66,7 @@ TEST_F(LinkFaultTest, FragmentsBeforeARequestAreDiscardedWhenItIsSent) {
         EXPECT_EQ(status, expected) << "round " << round;
     }
     SendNoise(Sensor(3), "P11");
-    long value = 0;
-    EXPECT_EQ(ZEKO_get(11, &value), ZEKO_OK);
-    EXPECT_EQ(value, 100);
+    ExpectParameter11Read();
     EXPECT_EQ(Sensor(3).Requests().size(), 4u);
 }
 
@@ -70,9 +75,7 @@ TEST_F(LinkFaultTest, FragmentsBeforeARequestAreDiscardedWhenItIsSent) {
 TEST_F(LinkFaultTest, TerminatedNoiseBeforeARequestIsDropped) {
     Connect();
     SendNoise(Sensor(3), std::string("\xff\0;;\x03\x03", 6));
-    long value = 0;
-    EXPECT_EQ(ZEKO_get(11, &value), ZEKO_OK);
-    EXPECT_EQ(value, 100);
+    ExpectParameter11Read();
     EXPECT_EQ(Sensor(3).Requests().size(), 1u);
 }
 
@@ -80,18 +83,14 @@ TEST_F(LinkFaultTest, TerminatedNoiseBeforeARequestIsDropped) {
 TEST_F(LinkFaultTest, NoiseAheadOfAReplyIsOverwrittenByIt) {
     Connect();
     Sensor(3).Script(Raw("#~;P11=100;"));
-    long value = 0;
-    EXPECT_EQ(ZEKO_get(11, &value), ZEKO_OK);
-    EXPECT_EQ(value, 100);
+    ExpectParameter11Read();
     EXPECT_EQ(Sensor(3).Requests().size(), 1u);
 }
 
 TEST_F(LinkFaultTest, RepliesTricklingInByteByByteStillArrive) {
     Connect();
     Sensor(3).Script(Trickle(Kind::Model, 20ms));
-    long value = 0;
-    EXPECT_EQ(ZEKO_get(11, &value), ZEKO_OK);
-    EXPECT_EQ(value, 100);
+    ExpectParameter11Read();
 
     Sensor(3).Script(Trickle(Kind::Model, 20ms));  // 17 bytes in about 340 ms
     unsigned char status[15] = {};

@@ -9,17 +9,34 @@ namespace {
 
 using std::chrono::milliseconds;
 
-TEST(SimSensorModelLiveTest, ReadingsWanderWithinPlausibleRanges) {
-    SensorModel model;
+// Every value the model took over some steps of 100 ms.
+struct Seen {
     std::set<float> vibrations;
     std::set<int> movements;
     std::set<int> temperatures;
-    for (int i = 0; i < 3000; ++i) {
+    std::set<float> learnedVibrations;
+    std::set<int> learnedMovements;
+};
+
+Seen Watch(SensorModel& model, int steps) {
+    Seen seen;
+    for (int i = 0; i < steps; ++i) {
         model.Advance(milliseconds{100});
-        vibrations.insert(model.Vibration());
-        movements.insert(model.Movement());
-        temperatures.insert(model.Temperature());
+        seen.vibrations.insert(model.Vibration());
+        seen.movements.insert(model.Movement());
+        seen.temperatures.insert(model.Temperature());
+        seen.learnedVibrations.insert(model.LearnedVibration());
+        seen.learnedMovements.insert(model.LearnedMovement());
     }
+    return seen;
+}
+
+TEST(SimSensorModelLiveTest, ReadingsWanderWithinPlausibleRanges) {
+    SensorModel model;
+    const Seen seen = Watch(model, 3000);
+    const std::set<float>& vibrations = seen.vibrations;
+    const std::set<int>& movements = seen.movements;
+    const std::set<int>& temperatures = seen.temperatures;
     EXPECT_GE(*vibrations.begin(), 0.0f);
     EXPECT_LE(*vibrations.rbegin(), 0.3f);
     EXPECT_GT(vibrations.size(), 100u);
@@ -56,13 +73,9 @@ TEST(SimSensorModelLiveTest, LearnedValuesDriftOnlyWhileLearning) {
     SensorModel model;
     ASSERT_EQ(model.WriteParameter(sensor::kParamLearnVibration, sensor::kLearnStart), 0);
     ASSERT_EQ(model.WriteParameter(sensor::kParamLearnMovement, sensor::kLearnStart), 0);
-    std::set<float> vibrations;
-    std::set<int> movements;
-    for (int i = 0; i < 600; ++i) {
-        model.Advance(milliseconds{100});
-        vibrations.insert(model.LearnedVibration());
-        movements.insert(model.LearnedMovement());
-    }
+    const Seen seen = Watch(model, 600);
+    const std::set<float>& vibrations = seen.learnedVibrations;
+    const std::set<int>& movements = seen.learnedMovements;
     EXPECT_GT(vibrations.size(), 1u);
     EXPECT_GT(movements.size(), 1u);
     EXPECT_LE(*vibrations.rbegin(), sensor::kVibrationAlarmMax);

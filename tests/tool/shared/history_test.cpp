@@ -60,6 +60,17 @@ protected:
         return numbers;
     }
 
+    // An alarm raised on the sensor is counted at the next poll, and "读下一条" reads it alone.
+    void ExpectNewAlarmRead(sim::Alarm alarm, const std::string& counter, int record,
+                            const std::string& row) {
+        Sensor(3).WithModel([alarm](sim::SensorModel& model) { model.RaiseAlarm(alarm); });
+        Poll();
+        EXPECT_EQ(Text(IDC_RECORD_COUNTER), counter);
+        Press(IDC_READ_NEXT_RECORD);
+        EXPECT_EQ(RecordsAsked(), std::vector<int>{record});
+        EXPECT_EQ(ViewLines(), std::vector<std::string>{row});
+    }
+
     // The view's lines, each of which must end with CR LF.
     std::vector<std::string> ViewLines() const {
         const std::string text = Text(IDC_HISTORY);
@@ -230,13 +241,7 @@ TEST_F(HistoryTest, TheLineAfterTwoHundredEmptiesTheViewFirst) {
     EXPECT_TRUE(Driver().CaretInSight(IDC_HISTORY));
 
     // A new alarm on the sensor becomes record 201.
-    Sensor(3).WithModel([](sim::SensorModel& model) { model.RaiseAlarm(sim::Alarm::Tamper); });
-    Poll();
-    EXPECT_EQ(Text(IDC_RECORD_COUNTER), "200/201");
-    Press(IDC_READ_NEXT_RECORD);
-
-    EXPECT_EQ(RecordsAsked(), std::vector<int>{201});
-    EXPECT_EQ(ViewLines(), std::vector<std::string>{NullRow("201", "防拆")});
+    ExpectNewAlarmRead(sim::Alarm::Tamper, "200/201", 201, NullRow("201", "防拆"));
     EXPECT_EQ(ViewLineCount(), 2);
 }
 
@@ -258,12 +263,7 @@ TEST_F(HistoryTest, ClearingErasesTheSensorsHistoryAndStartsCountingAgain) {
     Sensor(3).WithModel([](sim::SensorModel& model) { EXPECT_TRUE(model.Records().empty()); });
 
     // The sensor's next alarm is record 1 again, and reading starts from it.
-    Sensor(3).WithModel([](sim::SensorModel& model) { model.RaiseAlarm(sim::Alarm::Temperature); });
-    Poll();
-    EXPECT_EQ(Text(IDC_RECORD_COUNTER), "  0/  1");
-    Press(IDC_READ_NEXT_RECORD);
-    EXPECT_EQ(RecordsAsked(), std::vector<int>{1});
-    EXPECT_EQ(ViewLines(), std::vector<std::string>{NullRow("  1", "超温")});
+    ExpectNewAlarmRead(sim::Alarm::Temperature, "  0/  1", 1, NullRow("  1", "超温"));
 }
 
 TEST_P(ClearFailureTest, AFailedClearChangesNothing) {

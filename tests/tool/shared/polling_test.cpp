@@ -147,6 +147,16 @@ StatusBlock BusyStatus() {
     return block;
 }
 
+// The members a poll of BusyStatus fills.
+void ExpectBusyMembers(const CToolsDlg& dialog) {
+    EXPECT_EQ(dialog.m_fVibration, 0.75f);
+    EXPECT_EQ(dialog.m_nMovement, -10);
+    EXPECT_EQ(dialog.m_nTemperature, 40);
+    EXPECT_EQ(dialog.m_fAutoVibration, 0.9f);
+    EXPECT_EQ(dialog.m_nAutoMovement, 150);
+    EXPECT_EQ(g_nRecordTotal, 9);
+}
+
 }  // namespace
 
 TEST_P(PollFieldTest, ShowsTheFieldAsText) {
@@ -230,12 +240,7 @@ TEST_F(PollFailureTest, AFailedPollKeepsTheLastReadingsMembersAndLamps) {
         for (int lamp : kLamps) {
             EXPECT_EQ(Lamp(lamp), LampColour::Red) << lamp;
         }
-        EXPECT_EQ(dialog.m_fVibration, 0.75f);
-        EXPECT_EQ(dialog.m_nMovement, -10);
-        EXPECT_EQ(dialog.m_nTemperature, 40);
-        EXPECT_EQ(dialog.m_fAutoVibration, 0.9f);
-        EXPECT_EQ(dialog.m_nAutoMovement, 150);
-        EXPECT_EQ(g_nRecordTotal, 9);
+        ExpectBusyMembers(dialog);
     }
 }
 
@@ -253,12 +258,7 @@ TEST_F(PollingTest, EveryFieldGoesToItsMember) {
     CToolsDlg& dialog = OpenConnected();
     ScriptStatus(BusyStatus());
     Tick();
-    EXPECT_EQ(dialog.m_fVibration, 0.75f);
-    EXPECT_EQ(dialog.m_nMovement, -10);
-    EXPECT_EQ(dialog.m_nTemperature, 40);
-    EXPECT_EQ(dialog.m_fAutoVibration, 0.9f);
-    EXPECT_EQ(dialog.m_nAutoMovement, 150);
-    EXPECT_EQ(g_nRecordTotal, 9);
+    ExpectBusyMembers(dialog);
 
     StatusBlock negative = QuietStatus();
     sim::PutBEFloat(negative, sensor::kStatusVibration, -1.0f);
