@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,6 +35,13 @@ protected:
     void TearDown() override {
         SetMessageBoxHandler(nullptr);
         LiveDialogTest::TearDown();
+    }
+
+    // The adapter goes, and its name with it, as a USB device node does: left in place, the name
+    // would point at a pty number that another test running beside this one may take over.
+    void PullAdapter() {
+        Sensor().HangUp();
+        if (!kWindowsBuild) std::filesystem::remove(m_portsDir / "COM3");
     }
 
     StatusBlock WithTemperature(int celsius) {
@@ -89,7 +97,7 @@ class PulledAdapterTest : public ToolFaultTest, public testing::WithParamInterfa
 
 TEST_P(PulledAdapterTest, IsReportedOnceThenTheSensorIsFoundAgainAndReadingsResume) {
     OpenConnected();
-    Sensor().HangUp();
+    PullAdapter();
     for (int tick = 0; tick < 4; ++tick) Tick();
     EXPECT_EQ(Text(IDC_STATUS), kLost);
     ASSERT_EQ(m_boxes.size(), 1u);
@@ -148,7 +156,7 @@ TEST_P(WaitingLineTest, TheWindowAnswersWhileAPollWaitsOnTheLine) {
     });
     if (line == Line::Silent) Sensor().SetSilent(true);
     if (line == Line::Late) Sensor().SetReplyDelay(std::chrono::milliseconds{1500});
-    if (line == Line::Pulled) Sensor().HangUp();
+    if (line == Line::Pulled) PullAdapter();
 
     m_dialog->SendMessage(WM_TIMER, 1, 0);
     EXPECT_TRUE(m_dialog->ExchangesPending()) << "the tick waited for its poll";
