@@ -34,9 +34,8 @@ constexpr Lamp kLamps[] = {
 PollResult Poll() {
     PollResult poll;
     poll.started = std::chrono::system_clock::now();
-    poll.ok = ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength,
-                                 g_blockRequest, g_blockReply) == 0;
-    if (poll.ok) {
+    if (ZEKO_super_command(sensor::kBlockStatus, 0, sensor::kStatusBlockLength, g_blockRequest,
+                           g_blockReply) == 0) {
         poll.status = DecodeStatusBlock(g_blockReply);
     }
     return poll;
@@ -69,11 +68,11 @@ void CToolsDlg::AskPoll() {
 
 void CToolsDlg::ShowPoll(const PollResult& poll) {
     m_pollAsked = false;
-    RecordPoll(poll.started, poll.ok ? std::optional(poll.status) : std::nullopt);
-    if (!poll.ok) {
+    RecordPoll(poll.started, poll.status);
+    if (!poll.status) {
         CountPollFailure();
     } else {
-        ShowStatus(poll.status);
+        ShowStatus(*poll.status);
         g_nPollFailures = 0;
     }
     if (m_pollDue) {

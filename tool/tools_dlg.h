@@ -23,10 +23,10 @@
 #include "trend_sources.h"
 #include "zeko_scan.h"
 
-// What one status poll gave, and the local wall-clock time it was sent at.
+// What one status poll gave (nothing when it failed), and the local wall-clock time it was sent
+// at.
 struct PollResult {
-    bool ok = false;
-    StatusReadings status{};
+    std::optional<StatusReadings> status;
     std::chrono::system_clock::time_point started;
 };
 
