@@ -12,6 +12,7 @@
 namespace {
 
 constexpr DWORD kPortTimeout = 1000;  // all five port time-outs
+constexpr DWORD kReadChunk = 256;     // bytes one read takes at most
 constexpr char kEventCharacter = 'q';
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 constexpr std::size_t kNameBufferSize = 50;
@@ -388,38 +389,40 @@ DWORD CCommPort::QueuedInput() {
     return status.cbInQue;
 }
 
-// Reads what is queued. Bytes that were waiting before the request was written are read and
-// dropped: they belong to an earlier exchange (a reply that came after its call gave up) and
-// must neither end this one nor shift its reply. A pass ends at the exchange's deadline, and
-// once the reply has ended (or before the request is sent) it reads no more than was queued
-// when it began, so a device that sends without pause can neither hold the call nor keep it
-// reading.
+// Reads what is queued, in as few reads as it takes (under Wine each read is a round trip to
+// its server, and byte by byte a reply took long enough under load to miss its timeout). Bytes
+// that were waiting before the request was written are read and dropped: they belong to an
+// earlier exchange (a reply that came after its call gave up) and must neither end this one nor
+// shift its reply. Each byte counts as if read alone: a pass ends at the exchange's deadline, and
+// once the reply has ended (or before the request is sent) it takes no more than was queued when
+// it began, so a device that sends without pause can neither hold the call nor keep it reading.
+// Bytes of a read beyond that point are dropped, as the next request's purge would drop them.
 void CCommPort::DrainInput(DWORD start) {
     const DWORD queuedAtStart = QueuedInput();
     DWORD taken = 0;
     for (DWORD queued = queuedAtStart; queued > 0; queued = QueuedInput()) {
-        BYTE byte = 0;
-        const bool got = ReadOneByte(&byte);
-        if (m_bPortFailed) return;
-        // A read that failed brought no byte, so it stores nothing.
-        if (got && m_bRequestSent) StoreByte(byte);
-        ++taken;
-
-        const bool replyOpen = m_bReceiving && m_bRequestSent;
-        if (Overdue(start) || (taken >= queuedAtStart && !replyOpen)) return;
+        BYTE chunk[kReadChunk];
+        const DWORD got = ReadQueued(chunk, std::min<DWORD>(queued, kReadChunk));
+        if (m_bPortFailed || got == 0) return;
+        for (DWORD i = 0; i < got; ++i) {
+            if (m_bRequestSent) StoreByte(chunk[i]);
+            ++taken;
+            const bool replyOpen = m_bReceiving && m_bRequestSent;
+            if (Overdue(start) || (taken >= queuedAtStart && !replyOpen)) return;
+        }
     }
 }
 
-bool CCommPort::ReadOneByte(BYTE* byte) {
+DWORD CCommPort::ReadQueued(BYTE* buffer, DWORD length) {
     PortLock lock(m_csPort);
     DWORD got = 0;
-    if (ReadFile(m_hPort, byte, 1, &got, &m_transferOverlapped)) return got == 1;
+    if (ReadFile(m_hPort, buffer, length, &got, &m_transferOverlapped)) return got;
     if (GetLastError() != ERROR_IO_PENDING) {
         ReportPortFailure("ReadFile()");
     } else if (!GetOverlappedResult(m_hPort, &m_transferOverlapped, &got, TRUE)) {
         ReportPortFailure("GetOverlappedResults() in ReadFile()");
     }
-    return got == 1;
+    return got;
 }
 
 void CCommPort::StoreByte(BYTE byte) {

@@ -84,7 +84,7 @@ private:
     void SendQueued();
     DWORD QueuedInput();
     void DrainInput(DWORD start);
-    bool ReadOneByte(BYTE* byte);
+    DWORD ReadQueued(BYTE* buffer, DWORD length);
     void ClosePort();
     void ServeWaitSet(DWORD start);
     void ServePortEvent(DWORD start);
