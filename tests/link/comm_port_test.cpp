@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "os/platform.h"
+#include "port_probe.h"
 #include "sensor_fixture.h"
 #include "test_platform.h"
 
@@ -210,6 +211,8 @@ TEST_F(CommPortTest, BadLineSettingsNameTheFailingStep) {
     const std::string words = WideSystemWords(ERROR_INVALID_PARAMETER);
     ASSERT_FALSE(words.empty());
     EXPECT_NE(boxes[0].find("\n" + words + "\nPort: 3\n"), std::string::npos) << boxes[0];
+    // The port probe's report carries the same words, without their line break.
+    EXPECT_EQ(words.rfind(SystemErrorText(ERROR_INVALID_PARAMETER), 0), 0u);
 #endif
 }
 
