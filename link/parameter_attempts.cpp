@@ -27,34 +27,17 @@ Attempt Send(CCommPort& port, const char* request) {
     return attempt;
 }
 
-// The second attempt of a read decides: any value reply is taken, whatever parameter it names.
-ParameterResult SecondRead(const Attempt& attempt, long* value) {
+// What a second attempt's reply means when it is not the kind the request waits for: a read
+// or write refused with an error text gives `errorTextCode`.
+ParameterResult SecondFailed(const Attempt& attempt, int errorTextCode) {
     switch (attempt.outcome) {
         case kValueReply:
-            *value = attempt.value;
-            return {ZEKO_OK};
         case kAcknowledgementReply:
             return {ZEKO_WRONG_REPLY};
         case kTimedOutReply:
             return {ZEKO_LINK_LOST, true};
         case kErrorTextReply:
-            return {ZEKO_GET_TEXT};
-        default:
-            return {ZEKO_MALFORMED};
-    }
-}
-
-// The second attempt of a write decides: only an acknowledgement for `param` carries its code.
-ParameterResult SecondWrite(const Attempt& attempt, int param) {
-    switch (attempt.outcome) {
-        case kValueReply:
-            return {ZEKO_WRONG_REPLY};
-        case kAcknowledgementReply:
-            return {attempt.number == param ? static_cast<int>(attempt.value) : ZEKO_MALFORMED};
-        case kTimedOutReply:
-            return {ZEKO_LINK_LOST, true};
-        case kErrorTextReply:
-            return {ZEKO_SET_TEXT};
+            return {errorTextCode};
         default:
             return {ZEKO_MALFORMED};
     }
@@ -71,7 +54,13 @@ ParameterResult ReadParameter(CCommPort& port, int param, long* value) {
         *value = first.value;
         return {ZEKO_OK};
     }
-    return SecondRead(Send(port, request), value);
+    // The second attempt takes any value reply, whatever parameter it names.
+    const Attempt second = Send(port, request);
+    if (second.outcome == kValueReply) {
+        *value = second.value;
+        return {ZEKO_OK};
+    }
+    return SecondFailed(second, ZEKO_GET_TEXT);
 }
 
 // The first attempt ends a write with an acknowledgement that refuses (for any parameter) or
@@ -87,5 +76,10 @@ ParameterResult WriteParameter(CCommPort& port, int param, long value) {
         if (first.value != 0) return {static_cast<int>(first.value)};
         if (first.number == param) return {ZEKO_OK};
     }
-    return SecondWrite(Send(port, request), param);
+    // Only an acknowledgement for `param` carries the second attempt's code.
+    const Attempt second = Send(port, request);
+    if (second.outcome == kAcknowledgementReply) {
+        return {second.number == param ? static_cast<int>(second.value) : ZEKO_MALFORMED};
+    }
+    return SecondFailed(second, ZEKO_SET_TEXT);
 }

@@ -2,7 +2,9 @@
 // bit of the alarm record it leaves behind.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "sensor_contract.h"
 
@@ -10,36 +12,25 @@ namespace sim {
 
 enum class Alarm { Vibration, Movement, Temperature, Tamper, Voltage };
 
-constexpr std::uint8_t FlagOf(Alarm alarm) {
-    switch (alarm) {
-        case Alarm::Vibration:
-            return sensor::kFlagVibration;
-        case Alarm::Movement:
-            return sensor::kFlagMovement;
-        case Alarm::Temperature:
-            return sensor::kFlagTemperature;
-        case Alarm::Tamper:
-            return sensor::kFlagTamper;
-        case Alarm::Voltage:
-            return sensor::kFlagVoltage;
-    }
-    return 0;
-}
+struct AlarmBits {
+    std::uint8_t flag;
+    std::uint32_t recordType;
+};
+
+// A row an alarm, in the order of Alarm.
+inline constexpr AlarmBits kAlarmBits[] = {
+    {sensor::kFlagVibration, sensor::kRecordVibration},
+    {sensor::kFlagMovement, sensor::kRecordMovement},
+    {sensor::kFlagTemperature, sensor::kRecordOverTemperature},
+    {sensor::kFlagTamper, sensor::kRecordTamper},
+    {sensor::kFlagVoltage, sensor::kRecordLowVoltage},
+};
+static_assert(std::size(kAlarmBits) == static_cast<std::size_t>(Alarm::Voltage) + 1);
+
+constexpr std::uint8_t FlagOf(Alarm alarm) { return kAlarmBits[static_cast<int>(alarm)].flag; }
 
 constexpr std::uint32_t RecordTypeOf(Alarm alarm) {
-    switch (alarm) {
-        case Alarm::Vibration:
-            return sensor::kRecordVibration;
-        case Alarm::Movement:
-            return sensor::kRecordMovement;
-        case Alarm::Temperature:
-            return sensor::kRecordOverTemperature;
-        case Alarm::Tamper:
-            return sensor::kRecordTamper;
-        case Alarm::Voltage:
-            return sensor::kRecordLowVoltage;
-    }
-    return 0;
+    return kAlarmBits[static_cast<int>(alarm)].recordType;
 }
 
 }  // namespace sim

@@ -239,31 +239,6 @@ void SensorModel::Advance(std::chrono::milliseconds elapsed) {
     }
 }
 
-void SensorModel::SetVibration(float g) {
-    m_live = false;
-    m_vibration = g;
-}
-
-void SensorModel::SetMovement(std::int16_t degreesPerSecond) {
-    m_live = false;
-    m_movement = degreesPerSecond;
-}
-
-void SensorModel::SetTemperature(std::uint8_t celsius) {
-    m_live = false;
-    m_temperature = celsius;
-}
-
-void SensorModel::SetLearnedVibration(float g) {
-    m_live = false;
-    m_learnedVibration = g;
-}
-
-void SensorModel::SetLearnedMovement(std::int16_t degreesPerSecond) {
-    m_live = false;
-    m_learnedMovement = degreesPerSecond;
-}
-
 void SensorModel::RaiseAlarm(Alarm alarm) {
     m_flags |= FlagOf(alarm);
     AlarmRecord record{m_nextRecordNumber, RecordTypeOf(alarm), 0.0f, 0.0f};

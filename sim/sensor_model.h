@@ -58,15 +58,17 @@ public:
     // Setting a reading or a learned value stops the drift (SetLive(false)), so that it stays
     // exactly as set until SetLive(true).
     float Vibration() const { return m_vibration; }
-    void SetVibration(float g);
+    void SetVibration(float g) { Hold(m_vibration, g); }
     std::int16_t Movement() const { return m_movement; }
-    void SetMovement(std::int16_t degreesPerSecond);
+    void SetMovement(std::int16_t degreesPerSecond) { Hold(m_movement, degreesPerSecond); }
     std::uint8_t Temperature() const { return m_temperature; }
-    void SetTemperature(std::uint8_t celsius);
+    void SetTemperature(std::uint8_t celsius) { Hold(m_temperature, celsius); }
     float LearnedVibration() const { return m_learnedVibration; }
-    void SetLearnedVibration(float g);
+    void SetLearnedVibration(float g) { Hold(m_learnedVibration, g); }
     std::int16_t LearnedMovement() const { return m_learnedMovement; }
-    void SetLearnedMovement(std::int16_t degreesPerSecond);
+    void SetLearnedMovement(std::int16_t degreesPerSecond) {
+        Hold(m_learnedMovement, degreesPerSecond);
+    }
 
     std::int32_t Identity() const { return m_identity; }
     void SetIdentity(std::int32_t identity) { m_identity = identity; }
@@ -103,6 +105,12 @@ public:
 private:
     friend struct SensorModelState;  // its bytes for a model in another process
 
+    // Sets a drifting value and stops the drift.
+    template <typename T>
+    void Hold(T& drifting, T value) {
+        m_live = false;
+        drifting = value;
+    }
     int WriteLearning(bool vibration, int value);
     void StartLearning(bool vibration);
     int SaveLearned(bool vibration);

@@ -60,6 +60,15 @@ LinkWorker::Exchange GetParameter(int parameter, std::function<void(long value)>
     };
 }
 
+// A write's result handler that runs `accepted` when the sensor took the value.
+std::function<void(int result)> IfAccepted(std::function<void()> accepted) {
+    return [accepted = std::move(accepted)](int result) {
+        if (result == 0) {
+            accepted();
+        }
+    };
+}
+
 }  // namespace
 
 // The threshold edits' texts: G with two decimals, degrees/s whole.
@@ -93,39 +102,30 @@ void CToolsDlg::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) {
     CDialog::OnHScroll(nSBCode, nPos, pScrollBar);
 }
 
-// The exchange covers every field, so a bad movement threshold stops this button too.
+// The exchange covers every field, so a bad movement threshold stops either button.
 void CToolsDlg::OnSetVibrationAlarm() {
-    if (!UpdateData(TRUE)) {
-        return;
+    if (UpdateData(TRUE)) {
+        SetAlarm(IDC_SET_VIBRATION_ALARM, sensor::kParamVibrationAlarm, m_fVibrationAlarm == 0.0f,
+                 ParameterOfFloat(m_fVibrationAlarm),
+                 [this, threshold = m_fVibrationAlarm] { KnowVibrationAlarm(threshold); });
     }
-    if (m_fVibrationAlarm == 0.0f) {
-        MessageBox(kZeroThreshold);
-        return;
-    }
-    RunAction({IDC_SET_VIBRATION_ALARM},
-              SetParameter(sensor::kParamVibrationAlarm, ParameterOfFloat(m_fVibrationAlarm),
-                           [this, threshold = m_fVibrationAlarm](int result) {
-                               if (result == 0) {
-                                   KnowVibrationAlarm(threshold);
-                               }
-                           }));
 }
 
 void CToolsDlg::OnSetMovementAlarm() {
-    if (!UpdateData(TRUE)) {
-        return;
+    if (UpdateData(TRUE)) {
+        SetAlarm(IDC_SET_MOVEMENT_ALARM, sensor::kParamMovementAlarm, m_nMovementAlarm == 0,
+                 m_nMovementAlarm,
+                 [this, threshold = m_nMovementAlarm] { KnowMovementAlarm(threshold); });
     }
-    if (m_nMovementAlarm == 0) {
+}
+
+void CToolsDlg::SetAlarm(int button, int parameter, bool zero, long value,
+                         std::function<void()> accepted) {
+    if (zero) {
         MessageBox(kZeroThreshold);
         return;
     }
-    RunAction({IDC_SET_MOVEMENT_ALARM},
-              SetParameter(sensor::kParamMovementAlarm, m_nMovementAlarm,
-                           [this, threshold = m_nMovementAlarm](int result) {
-                               if (result == 0) {
-                                   KnowMovementAlarm(threshold);
-                               }
-                           }));
+    RunAction({button}, SetParameter(parameter, value, IfAccepted(std::move(accepted))));
 }
 
 // Only the edit shows what was read: the member takes it at the next "设置", the slider never.
@@ -152,13 +152,8 @@ void CToolsDlg::StepLearning(const LearningChannel& channel, std::function<void(
         RunAction({channel.button}, SetParameter(channel.parameter, sensor::kLearnStart));
     } else {
         StopLearning(*this, channel);
-        RunAction({channel.button},
-                  SetParameter(channel.parameter, sensor::kLearnSave,
-                               [showLearned = std::move(showLearned)](int result) {
-                                   if (result == 0) {
-                                       showLearned();
-                                   }
-                               }));
+        RunAction({channel.button}, SetParameter(channel.parameter, sensor::kLearnSave,
+                                                 IfAccepted(std::move(showLearned))));
     }
 }
 

@@ -111,6 +111,9 @@ protected:
     void OnCancelLearnVibration();
     void OnLearnMovement();
     void OnCancelLearnMovement();
+    // A threshold's "设置" once the edits were read: a zero threshold is refused, else `value` is
+    // written to `parameter`; `accepted` runs when the sensor took it.
+    void SetAlarm(int button, int parameter, bool zero, long value, std::function<void()> accepted);
     // A press of the channel's learning button: starts learning or, while it learns, saves;
     // `showLearned` runs when the sensor accepted the save.
     void StepLearning(const LearningChannel& channel, std::function<void()> showLearned);

@@ -28,12 +28,18 @@ const MessageMapEntry* FindMessageEntry(const MessageMap* map, UINT message, WPA
 
 // Entries, named after the message they take. T is the class whose table holds the entry.
 
+// An entry whose handler takes no parameters; the message's result is 0.
 template <class T>
-MessageMapEntry ON_COMMAND(UINT id, void (T::*handler)()) {
-    return {WM_COMMAND, BN_CLICKED, id, [handler](CWnd& window, WPARAM, LPARAM) {
+MessageMapEntry ParameterlessEntry(UINT message, UINT code, UINT id, void (T::*handler)()) {
+    return {message, code, id, [handler](CWnd& window, WPARAM, LPARAM) {
                 (static_cast<T&>(window).*handler)();
                 return LRESULT{0};
             }};
+}
+
+template <class T>
+MessageMapEntry ON_COMMAND(UINT id, void (T::*handler)()) {
+    return ParameterlessEntry(WM_COMMAND, BN_CLICKED, id, handler);
 }
 
 template <class T>
@@ -51,10 +57,7 @@ MessageMapEntry ON_WM_SYSCOMMAND(void (T::*handler)(UINT, LPARAM)) {
 
 template <class T>
 MessageMapEntry ON_WM_PAINT(void (T::*handler)()) {
-    return {WM_PAINT, 0, 0, [handler](CWnd& window, WPARAM, LPARAM) {
-                (static_cast<T&>(window).*handler)();
-                return LRESULT{0};
-            }};
+    return ParameterlessEntry(WM_PAINT, 0, 0, handler);
 }
 
 template <class T>
@@ -74,10 +77,7 @@ MessageMapEntry ON_WM_TIMER(void (T::*handler)(UINT_PTR)) {
 
 template <class T>
 MessageMapEntry ON_WM_DESTROY(void (T::*handler)()) {
-    return {WM_DESTROY, 0, 0, [handler](CWnd& window, WPARAM, LPARAM) {
-                (static_cast<T&>(window).*handler)();
-                return LRESULT{0};
-            }};
+    return ParameterlessEntry(WM_DESTROY, 0, 0, handler);
 }
 
 // A message of the window's own (WM_APP and up), posted or sent.

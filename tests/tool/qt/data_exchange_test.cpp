@@ -99,44 +99,41 @@ TEST_F(DataExchangeTest, PromptsNameTheRange) {
     EXPECT_EQ(m_boxes[1].text, "请输入一个介于 0 和 200 之间的整数。");
 }
 
-TEST(DecimalParseTest, RealNumbersAsTyped) {
-    const std::pair<const char*, std::optional<double>> cases[] = {
-        {"0", 0.0},
-        {"1", 1.0},
-        {"-1.25", -1.25},
-        {"+.5", 0.5},
-        {"5.", 5.0},
-        {"1e-2", 0.01},
-        {" 2E+1\t", 20.0},
-        {"", std::nullopt},
-        {".", std::nullopt},
-        {"1e", std::nullopt},
-        {"inf", std::nullopt},
-        {"nan", std::nullopt},
-        {"0x10", std::nullopt},
-        {"1,5", std::nullopt},
-        {"1 2", std::nullopt},
-        {"1e999", std::nullopt},
+// Each text as a real and as an integer.
+TEST(DecimalParseTest, TextsAsTyped) {
+    struct Case {
+        const char* text;
+        std::optional<double> real;
+        std::optional<long long> integer;
     };
-    for (const auto& [text, value] : cases) {
-        EXPECT_EQ(ParseDecimalReal(text), value) << '"' << text << '"';
-    }
-}
-
-TEST(DecimalParseTest, IntegersAsTyped) {
-    const std::pair<const char*, std::optional<long long>> cases[] = {
-        {"0", 0},
-        {"-1", -1},
-        {"+200", 200},
-        {" 42 ", 42},
-        {"", std::nullopt},
-        {"-", std::nullopt},
-        {"1.0", std::nullopt},
-        {"12a", std::nullopt},
-        {"1e3", std::nullopt},
-        {"99999999999999999999", std::nullopt},
+    const Case cases[] = {
+        {"0", 0.0, 0},
+        {"1", 1.0, 1},
+        {"-1", -1.0, -1},
+        {"+200", 200.0, 200},
+        {" 42 ", 42.0, 42},
+        {"-1.25", -1.25, std::nullopt},
+        {"+.5", 0.5, std::nullopt},
+        {"5.", 5.0, std::nullopt},
+        {"1.0", 1.0, std::nullopt},
+        {"1e-2", 0.01, std::nullopt},
+        {"1e3", 1000.0, std::nullopt},
+        {" 2E+1\t", 20.0, std::nullopt},
+        {"99999999999999999999", 1e20, std::nullopt},
+        {"", std::nullopt, std::nullopt},
+        {"-", std::nullopt, std::nullopt},
+        {".", std::nullopt, std::nullopt},
+        {"1e", std::nullopt, std::nullopt},
+        {"12a", std::nullopt, std::nullopt},
+        {"inf", std::nullopt, std::nullopt},
+        {"nan", std::nullopt, std::nullopt},
+        {"0x10", std::nullopt, std::nullopt},
+        {"1,5", std::nullopt, std::nullopt},
+        {"1 2", std::nullopt, std::nullopt},
+        {"1e999", std::nullopt, std::nullopt},
     };
-    for (const auto& [text, value] : cases) {
-        EXPECT_EQ(ParseDecimalInteger(text), value) << '"' << text << '"';
+    for (const auto& [text, real, integer] : cases) {
+        EXPECT_EQ(ParseDecimalReal(text), real) << '"' << text << '"';
+        EXPECT_EQ(ParseDecimalInteger(text), integer) << '"' << text << '"';
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <algorithm>
+#include <iterator>
 
 TrackBar::TrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     setRange(0, 100);
@@ -12,54 +13,57 @@ TrackBar::TrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
             [this] { Notify(TB_THUMBPOSITION, sliderPosition()); });
 }
 
+namespace {
+
+struct ScrollCode {
+    int action;
+    UINT code;
+};
+
+// The scroll code a step of each kind notifies.
+constexpr ScrollCode kStepCodes[] = {
+    {QAbstractSlider::SliderSingleStepSub, TB_LINEUP},
+    {QAbstractSlider::SliderSingleStepAdd, TB_LINEDOWN},
+    {QAbstractSlider::SliderPageStepSub, TB_PAGEUP},
+    {QAbstractSlider::SliderPageStepAdd, TB_PAGEDOWN},
+    {QAbstractSlider::SliderToMinimum, TB_TOP},
+    {QAbstractSlider::SliderToMaximum, TB_BOTTOM},
+};
+
+struct KeyStep {
+    int key;
+    QAbstractSlider::SliderAction action;
+};
+
+// As on Windows, Up and Page Up move towards the minimum, Down and Page Down towards the maximum.
+constexpr KeyStep kKeySteps[] = {
+    {Qt::Key_Up, QAbstractSlider::SliderSingleStepSub},
+    {Qt::Key_Down, QAbstractSlider::SliderSingleStepAdd},
+    {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
+    {Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd},
+};
+
+}  // namespace
+
 // The action has moved the slider position already, so TBM_GETPOS in the handler sees the new one.
 void TrackBar::OnAction(int action) {
-    switch (action) {
-        case SliderSingleStepSub:
-            Notify(TB_LINEUP, 0);
-            break;
-        case SliderSingleStepAdd:
-            Notify(TB_LINEDOWN, 0);
-            break;
-        case SliderPageStepSub:
-            Notify(TB_PAGEUP, 0);
-            break;
-        case SliderPageStepAdd:
-            Notify(TB_PAGEDOWN, 0);
-            break;
-        case SliderToMinimum:
-            Notify(TB_TOP, 0);
-            break;
-        case SliderToMaximum:
-            Notify(TB_BOTTOM, 0);
-            break;
-        case SliderMove:
-            Notify(TB_THUMBTRACK, sliderPosition());
-            break;
-        default:
-            break;
+    if (action == SliderMove) {
+        Notify(TB_THUMBTRACK, sliderPosition());
+        return;
+    }
+    const auto* step = std::ranges::find(kStepCodes, action, &ScrollCode::action);
+    if (step != std::end(kStepCodes)) {
+        Notify(step->code, 0);
     }
 }
 
-// As on Windows, Up and Page Up move towards the minimum, Down and Page Down towards the maximum.
 void TrackBar::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Up:
-            triggerAction(SliderSingleStepSub);
-            break;
-        case Qt::Key_Down:
-            triggerAction(SliderSingleStepAdd);
-            break;
-        case Qt::Key_PageUp:
-            triggerAction(SliderPageStepSub);
-            break;
-        case Qt::Key_PageDown:
-            triggerAction(SliderPageStepAdd);
-            break;
-        default:
-            QSlider::keyPressEvent(event);
-            return;
+    const auto* step = std::ranges::find(kKeySteps, event->key(), &KeyStep::key);
+    if (step == std::end(kKeySteps)) {
+        QSlider::keyPressEvent(event);
+        return;
     }
+    triggerAction(step->action);
     event->accept();
 }
 
