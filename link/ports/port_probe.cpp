@@ -1,6 +1,7 @@
 #include "port_probe.h"
 
 #include "port_names.h"
+#include "system_error_text.h"
 
 PortReport ProbeFailedOpen(int number) {
     PortReport report = ProbePort(number);

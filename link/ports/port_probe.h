@@ -45,9 +45,6 @@ PortReport ProbeFailedOpen(int number);
 // The system's error code for a port that another holder has: EBUSY, or ERROR_BUSY on Windows.
 extern const int kPortBusyError;
 
-// The system's text for `error` as a report holds it.
-std::string SystemErrorText(int error);
-
 // The state as a word for scripts ("permission_denied").
 const char* StateKey(PortState state);
 // The state as one short phrase: "absent", "permission denied (...)", "busy (...)", "identity 7".

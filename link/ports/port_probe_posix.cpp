@@ -1,7 +1,6 @@
 // The probe on POSIX: the ports folder or the built-in table, and an open as the link does it.
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include "exclusive_open.h"
@@ -60,5 +59,3 @@ PortReport ProbePort(int number) {
 }
 
 const int kPortBusyError = EBUSY;
-
-std::string SystemErrorText(int error) { return std::strerror(error); }

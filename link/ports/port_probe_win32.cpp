@@ -56,26 +56,3 @@ PortReport ProbePort(int number) {
 }
 
 const int kPortBusyError = ERROR_BUSY;
-
-// Through the wide API: in UTF-8 whatever the code page, so that a Chinese system's words reach
-// the dialog intact.
-std::string SystemErrorText(int error) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    std::wstring words(text != nullptr ? text : L"", length);
-    LocalFree(text);
-    // The system's texts end with a line break, which the report's line already has.
-    while (!words.empty() &&
-           (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' ')) {
-        words.pop_back();
-    }
-    if (words.empty()) return "error " + std::to_string(error);
-    const int wide = static_cast<int>(words.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, words.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, words.data(), wide, utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}

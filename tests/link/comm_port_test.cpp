@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "os/platform.h"
-#include "port_probe.h"
 #include "sensor_fixture.h"
+#include "system_error_text.h"
 #include "test_platform.h"
 
 namespace {

@@ -4,27 +4,13 @@
 #include <string>
 
 #include "platform.h"
+#include "system_error_text.h"
 #include "utf16.h"
 
 namespace {
 
 constexpr int kNameAttempts = 100;
 constexpr DWORD kLargestWrite = 1u << 30;
-
-// The system's words for an error, without the line end it ends with.
-std::string SystemMessage(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message(text != nullptr ? text : L"", length);
-    LocalFree(text);
-    while (!message.empty() &&
-           (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
-        message.pop_back();
-    }
-    return message.empty() ? "error " + std::to_string(error) : Narrow(message);
-}
 
 // A new file beside `target`, named after it, this process and a counter.
 HANDLE CreateTemporary(const std::wstring& target, std::wstring& name) {
@@ -70,7 +56,7 @@ std::optional<std::string> SaveWholeFile(const std::string& name, const std::str
     std::wstring temporary;
     const HANDLE file = CreateTemporary(target, temporary);
     if (file == INVALID_HANDLE_VALUE) {
-        return SystemMessage(GetLastError());
+        return SystemErrorText(static_cast<int>(GetLastError()));
     }
     DWORD error = WriteAll(file, bytes);
     if (error == ERROR_SUCCESS && !FlushFileBuffers(file)) {
@@ -86,7 +72,7 @@ std::optional<std::string> SaveWholeFile(const std::string& name, const std::str
     }
     if (error != ERROR_SUCCESS) {
         DeleteFileW(temporary.c_str());
-        return SystemMessage(error);
+        return SystemErrorText(static_cast<int>(error));
     }
     return std::nullopt;
 }

@@ -1,4 +1,4 @@
-// The dialogs' UTF-8 text at the boundary to the wide (UTF-16) Windows API.
+// UTF-8 text at the boundary to the wide (UTF-16) Windows API.
 #pragma once
 
 #include <string>
