@@ -132,7 +132,7 @@ static double Press(HWND dialog, HWND button, int* disabled) {
     const double start = Now();
     *disabled = 0;
     SendMessageCallbackW(button, BM_CLICK, 0, 0, Handled, (ULONG_PTR)&handled);
-    while (handled == 0 && Now() - start < ANSWER_LIMIT_MS) {
+    for (;;) {
         const HWND box = BoxOf(dialog);
         if (effect == 0 && !IsWindowEnabled(button)) {
             effect = Now();
@@ -143,6 +143,7 @@ static double Press(HWND dialog, HWND button, int* disabled) {
             PressOk(box);
             oked = box;
         }
+        if (handled != 0 || Now() - start > ANSWER_LIMIT_MS) break;
         PeekMessageW(&message, NULL, 0, 0, PM_NOREMOVE); /* takes the callback */
         Sleep(1);
     }
