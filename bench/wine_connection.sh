@@ -126,6 +126,13 @@ stop_tool() {
 trap 'kill "${sensors[@]}" $tool 2>/dev/null || true' EXIT
 
 probe() { wine_run "$WINDOWS_BUILD/bin/wine_probe.exe" "$@"; }
+# The program's answers while the sensor does as told: slow_line SENSOR_COMMAND LABEL
+slow_line() {
+    start_tool
+    sensor_does "$1"
+    probe answers "$2" "$SECONDS_EACH"
+    stop_tool
+}
 start_up() {
     probe start "$1" "Z:${PROGRAM//\//\\}" || true
     stop_sensors
@@ -141,20 +148,21 @@ cpu_ticks() {
 # The program's CPU share over one stretch, and the share of the Wine server that every one of its
 # window and file calls goes through (the one run.sh started: a child of that script).
 cpu_share() {
-    local server tool_before server_before polls_before start
+    local server tool_before server_before requests_before start
     server="$(pgrep -P "$PPID" wineserver)" || fail "no wineserver started by run.sh"
     [ "$(cat "/proc/$tool/comm")" = KQ_Tools.exe ] || fail "process $tool is not KQ_Tools.exe"
     tool_before="$(cpu_ticks "$tool")"
     server_before="$(cpu_ticks "$server")"
-    polls_before="$(sensor_requests)"
+    requests_before="$(sensor_requests)"
     start="$(date +%s.%N)"
     sleep "$CPU_SECONDS"
     awk -v what="$1" -v tool=$(($(cpu_ticks "$tool") - tool_before)) \
         -v server=$(($(cpu_ticks "$server") - server_before)) \
-        -v polls=$(($(sensor_requests) - polls_before)) -v tick="$(getconf CLK_TCK)" \
+        -v requests=$(($(sensor_requests) - requests_before)) -v tick="$(getconf CLK_TCK)" \
         -v wall="$(echo "$(date +%s.%N) - $start" | bc)" 'BEGIN {
             printf "%-28s KQ_Tools.exe %5.2f %% of one core, wineserver %5.2f %% (%.1f s; %d requests, %.1f per second)\n",
-                what, 100 * tool / tick / wall, 100 * server / tick / wall, wall, polls, polls / wall }'
+                what, 100 * tool / tick / wall, 100 * server / tick / wall, wall, requests,
+                requests / wall }'
 }
 
 echo "KQ_Tools under Wine: $PROGRAM"
@@ -187,13 +195,8 @@ stop_tool
 # Records for "读下一条" to read: a press that reaches the sensor, and whose unanswered read leaves
 # the link as it is (an unanswered parameter read marks it lost, and the polls would stop).
 for _ in $(seq "$RECORDS"); do sensor_does "record vibration"; done
-for slow in "silent on" "delay 1500"; do
-    start_tool
-    sensor_does "$slow"
-    probe answers "$([ "$slow" = "silent on" ] && echo "silent sensor" || echo "sensor 1500 ms late")" \
-        "$SECONDS_EACH"
-    stop_tool
-done
+slow_line "silent on" "silent sensor"
+slow_line "delay 1500" "sensor 1500 ms late"
 
 start_tool
 probe lossbox &
