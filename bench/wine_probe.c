@@ -121,25 +121,30 @@ static void CALLBACK Handled(HWND window, UINT message, ULONG_PTR handled, LRESU
     *(double*)handled = Now();
 }
 
+/* What a press showed first. */
+typedef enum { HANDLED, DISABLED, BOX, EFFECTS } Effect;
+
 /* Presses the button and times its first visible effect: the button disabled while its action
  * runs, a box, or else the press handled (a window that ran the action on its own thread shows
- * nothing before). A box is OKed; the press ends once handled. Whether it showed the button
- * disabled goes to `disabled`. */
-static double Press(HWND dialog, HWND button, int* disabled) {
+ * nothing before). A box is OKed; the press ends once handled. */
+static double Press(HWND dialog, HWND button, Effect* shown) {
     MSG message;
     HWND oked = NULL;
     double handled = 0, effect = 0;
     const double start = Now();
-    *disabled = 0;
+    *shown = HANDLED;
     SendMessageCallbackW(button, BM_CLICK, 0, 0, Handled, (ULONG_PTR)&handled);
     for (;;) {
         const HWND box = BoxOf(dialog);
         if (effect == 0 && !IsWindowEnabled(button)) {
             effect = Now();
-            *disabled = 1;
+            *shown = DISABLED;
         }
         if (box != NULL && box != oked) {
-            if (effect == 0) effect = Now();
+            if (effect == 0) {
+                effect = Now();
+                *shown = BOX;
+            }
             PressOk(box);
             oked = box;
         }
@@ -239,7 +244,7 @@ static int StartUp(const wchar_t* label, const wchar_t* program) {
 static int Answers(const wchar_t* label, int seconds) {
     Reader reader = {0};
     Samples presses = {0};
-    unsigned disabled = 0;
+    unsigned shown[EFFECTS] = {0};
     HWND dialog = ShownDialog(WAIT_LIMIT_MS), button;
     HANDLE thread;
     double end, next;
@@ -249,19 +254,21 @@ static int Answers(const wchar_t* label, int seconds) {
     thread = StartReader(&reader, dialog);
     end = Now() + 1000.0 * seconds;
     for (next = Now() + PRESS_EVERY_MS; next < end; next += PRESS_EVERY_MS) {
-        int shown = 0;
+        Effect effect;
         while (Now() < next) Sleep(1);
         if (!IsWindowEnabled(button)) continue;
-        Add(&presses, Press(dialog, button, &shown));
-        disabled += shown;
+        Add(&presses, Press(dialog, button, &effect));
+        ++shown[effect];
     }
     StopReader(&reader, thread);
     printf("%s, %d s: control read p50 %5.1f ms, p99 %5.1f ms, max %6.1f ms (%u unanswered); ",
            Utf8(label), seconds, Percentile(&reader.waits, 0.5), Percentile(&reader.waits, 0.99),
            Percentile(&reader.waits, 1.0), reader.unanswered);
-    printf("press p99 %5.1f ms, max %6.1f ms (%u presses, %u showed the button disabled)\n",
-           Percentile(&presses, 0.99), Percentile(&presses, 1.0), (unsigned)presses.count,
-           disabled);
+    printf(
+        "press p99 %5.1f ms, max %6.1f ms (%u presses: %u showed the button disabled, %u a box, ",
+        Percentile(&presses, 0.99), Percentile(&presses, 1.0), (unsigned)presses.count,
+        shown[DISABLED], shown[BOX]);
+    printf("%u nothing before handled)\n", shown[HANDLED]);
     return 0;
 }
 
