@@ -276,7 +276,7 @@ static int LossBox(void) {
     Reader reader = {0};
     HWND dialog = ShownDialog(WAIT_LIMIT_MS), box = NULL;
     HANDLE thread;
-    double start, oked;
+    double start, oked, gone;
 
     if (dialog == NULL) return 1;
     for (start = Now(); box == NULL && Now() - start < WAIT_LIMIT_MS; Sleep(1)) box = BoxOf(dialog);
@@ -290,9 +290,10 @@ static int LossBox(void) {
     oked = Now();
     PressOk(box);
     while (IsWindow(box) && IsWindowVisible(box) && Now() - oked < WAIT_LIMIT_MS) Sleep(1);
+    gone = Now() - oked;
     printf("loss box open 2 s: control read p99 %5.1f ms, max %6.1f ms (%u unanswered); ",
            Percentile(&reader.waits, 0.99), Percentile(&reader.waits, 1.0), reader.unanswered);
-    printf("gone %5.1f ms after its OK\n", Now() - oked);
+    printf("gone %5.1f ms after its OK\n", gone);
     return 0;
 }
 
