@@ -36,6 +36,7 @@
 #include "pty_server.h"
 #include "qt_handles.h"
 #include "resource.h"
+#include "sensor_model.h"
 #include "tool_resources.h"
 #include "tools_app.h"
 #include "tools_dlg.h"
@@ -54,6 +55,7 @@ constexpr char kSearching[] = "系统状态：正在查找设备...";
 constexpr int kProbeMs = 5;
 constexpr int kPressEveryMs = 1000;
 constexpr int kBoxOpenMs = 2000;
+constexpr std::size_t kRecords = 100;  // more than the presses of a slow line
 
 double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -203,11 +205,16 @@ QPushButton* Button(CToolsDlg& dialog, int id) {
 }
 
 // The window polling a sensor that is silent, or answers `lateMs` late, for `seconds`: how late a
-// control read every few milliseconds comes, and a press of "读阀值" every second until its
-// button shows it disabled (or, while its read still runs, the press is refused).
+// control read every few milliseconds comes, and a press of "读下一条" every second until its
+// button shows it disabled (or, while its read still runs, the press is refused). An unanswered
+// record read leaves the link as it is, where an unanswered threshold read would mark it lost and
+// the polls would stop reaching the sensor.
 void SlowLine(int lateMs, int seconds) {
     Ports ports;
     sim::PtyServer& sensor = ports.Add(kLivePort);
+    sensor.WithModel([](sim::SensorModel& model) {
+        model.SetRecords(std::vector<sim::AlarmRecord>(kRecords, model.Records().front()));
+    });
     CToolsDlg dialog;
     CreatePolling(dialog);
     if (lateMs == 0) {
@@ -218,7 +225,7 @@ void SlowLine(int lateMs, int seconds) {
     ControlReader reader(dialog, IDC_VIBRATION);
     reader.Start();
     std::vector<double> presses;
-    QPushButton* button = Button(dialog, IDC_READ_VIBRATION_ALARM);
+    QPushButton* button = Button(dialog, IDC_READ_NEXT_RECORD);
     QTimer press;
     auto pressDue = Clock::now() + std::chrono::milliseconds(kPressEveryMs);
     QObject::connect(&press, &QTimer::timeout, [&] {
