@@ -12,22 +12,19 @@
 #include <wchar.h>
 #include <windows.h>
 
-enum {
-    STATUS_ID = 1017,
-    VIBRATION_ID = 1000,
-    READ_NEXT_RECORD_ID = 1013,
-    PROBE_MS = 5,
-    PRESS_EVERY_MS = 1000,
-    BOX_OPEN_MS = 2000,
-    WAIT_LIMIT_MS = 20000,
-    ANSWER_LIMIT_MS = 10000,
-    TEXT_CHARS = 512
-};
+#include "resource.h"
+
+constexpr int kProbeMs = 5;
+constexpr int kPressEveryMs = 1000;
+constexpr int kBoxOpenMs = 2000;
+constexpr int kWaitLimitMs = 20000;
+constexpr int kAnswerLimitMs = 10000;
+constexpr int kTextChars = 512;
 
 static const wchar_t kCaption[] = L"KQ_Tools";
 static const wchar_t kSearching[] = L"系统状态：正在查找设备...";
 
-static double Now(void) {
+static double Now() {
     static LARGE_INTEGER frequency;
     LARGE_INTEGER counter;
     if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
@@ -44,8 +41,9 @@ typedef struct {
 static void Add(Samples* samples, double value) {
     if (samples->count == samples->capacity) {
         samples->capacity = samples->capacity ? 2 * samples->capacity : 1024;
-        samples->values = realloc(samples->values, samples->capacity * sizeof(double));
-        if (samples->values == NULL) abort();
+        samples->values =
+            static_cast<double*>(realloc(samples->values, samples->capacity * sizeof(double)));
+        if (samples->values == nullptr) abort();
     }
     samples->values[samples->count++] = value;
 }
@@ -62,8 +60,9 @@ static double Percentile(Samples* samples, double fraction) {
 }
 
 static const char* Utf8(const wchar_t* text) {
-    static char utf8[4 * TEXT_CHARS];
-    if (WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, NULL, NULL) == 0) utf8[0] = 0;
+    static char utf8[4 * kTextChars];
+    if (WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr) == 0)
+        utf8[0] = 0;
     return utf8;
 }
 
@@ -72,19 +71,19 @@ static const char* Utf8(const wchar_t* text) {
 static void ReadText(HWND control, wchar_t* text) {
     DWORD_PTR copied = 0;
     text[0] = 0;
-    SendMessageTimeoutW(control, WM_GETTEXT, TEXT_CHARS, (LPARAM)text, SMTO_NORMAL, ANSWER_LIMIT_MS,
+    SendMessageTimeoutW(control, WM_GETTEXT, kTextChars, (LPARAM)text, SMTO_NORMAL, kAnswerLimitMs,
                         &copied);
 }
 
-/* The dialog, once it is on screen; NULL after the limit. */
+/* The dialog, once it is on screen; nullptr after the limit. */
 static HWND ShownDialog(double limitMs) {
     const double start = Now();
     do {
-        HWND dialog = FindWindowW(NULL, kCaption);
-        if (dialog != NULL && IsWindowVisible(dialog)) return dialog;
+        HWND dialog = FindWindowW(nullptr, kCaption);
+        if (dialog != nullptr && IsWindowVisible(dialog)) return dialog;
         Sleep(1);
     } while (Now() - start < limitMs);
-    return NULL;
+    return nullptr;
 }
 
 typedef struct {
@@ -106,7 +105,7 @@ static BOOL CALLBACK FindBox(HWND window, LPARAM argument) {
 
 /* A visible top-level window of the dialog's program other than the dialog: a box. */
 static HWND BoxOf(HWND dialog) {
-    BoxSearch search = {dialog, NULL};
+    BoxSearch search = {dialog, nullptr};
     EnumWindows(FindBox, (LPARAM)&search);
     return search.found;
 }
@@ -114,11 +113,8 @@ static HWND BoxOf(HWND dialog) {
 /* Presses the box's OK as a user does; the box goes once its thread has taken the click. */
 static void PressOk(HWND box) { PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0); }
 
-static void CALLBACK Handled(HWND window, UINT message, ULONG_PTR handled, LRESULT result) {
-    (void)window;
-    (void)message;
-    (void)result;
-    *(double*)handled = Now();
+static void CALLBACK Handled(HWND, UINT, ULONG_PTR handled, LRESULT) {
+    *reinterpret_cast<double*>(handled) = Now();
 }
 
 /* What a press showed first. */
@@ -129,18 +125,18 @@ typedef enum { HANDLED, DISABLED, BOX, EFFECTS } Effect;
  * nothing before). A box is OKed; the press ends once handled. */
 static double Press(HWND dialog, HWND button, Effect* shown) {
     MSG message;
-    HWND oked = NULL;
+    HWND oked = nullptr;
     double handled = 0, effect = 0;
     const double start = Now();
     *shown = HANDLED;
-    SendMessageCallbackW(button, BM_CLICK, 0, 0, Handled, (ULONG_PTR)&handled);
+    SendMessageCallbackW(button, BM_CLICK, 0, 0, Handled, reinterpret_cast<ULONG_PTR>(&handled));
     for (;;) {
         const HWND box = BoxOf(dialog);
         if (effect == 0 && !IsWindowEnabled(button)) {
             effect = Now();
             *shown = DISABLED;
         }
-        if (box != NULL && box != oked) {
+        if (box != nullptr && box != oked) {
             if (effect == 0) {
                 effect = Now();
                 *shown = BOX;
@@ -148,8 +144,8 @@ static double Press(HWND dialog, HWND button, Effect* shown) {
             PressOk(box);
             oked = box;
         }
-        if (handled != 0 || Now() - start > ANSWER_LIMIT_MS) break;
-        PeekMessageW(&message, NULL, 0, 0, PM_NOREMOVE); /* takes the callback */
+        if (handled != 0 || Now() - start > kAnswerLimitMs) break;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); /* takes the callback */
         Sleep(1);
     }
     if (effect == 0) effect = handled != 0 ? handled : Now();
@@ -167,8 +163,8 @@ typedef struct {
 } Reader;
 
 static DWORD WINAPI ReadControls(void* argument) {
-    Reader* reader = argument;
-    wchar_t text[TEXT_CHARS];
+    Reader* reader = static_cast<Reader*>(argument);
+    wchar_t text[kTextChars];
     unsigned reads = 0;
     double due = Now();
     while (!reader->stop) {
@@ -182,16 +178,16 @@ static DWORD WINAPI ReadControls(void* argument) {
         end = Now();
         if (text[0] == 0) ++reader->unanswered;
         Add(&reader->waits, end - start);
-        for (due = start + PROBE_MS; due < end; due += PROBE_MS) Add(&reader->waits, end - due);
+        for (due = start + kProbeMs; due < end; due += kProbeMs) Add(&reader->waits, end - due);
     }
     return 0;
 }
 
 static HANDLE StartReader(Reader* reader, HWND dialog) {
-    reader->controls[0] = GetDlgItem(dialog, STATUS_ID);
-    reader->controls[1] = GetDlgItem(dialog, VIBRATION_ID);
+    reader->controls[0] = GetDlgItem(dialog, IDC_STATUS);
+    reader->controls[1] = GetDlgItem(dialog, IDC_VIBRATION);
     reader->stop = 0;
-    return CreateThread(NULL, 0, ReadControls, reader, 0, NULL);
+    return CreateThread(nullptr, 0, ReadControls, reader, 0, nullptr);
 }
 
 static void StopReader(Reader* reader, HANDLE thread) {
@@ -204,56 +200,57 @@ static int StartUp(const wchar_t* label, const wchar_t* program) {
     STARTUPINFOW startup;
     PROCESS_INFORMATION process;
     wchar_t command[MAX_PATH + 3];
-    wchar_t text[TEXT_CHARS] = L"";
-    HWND dialog, status = NULL;
+    wchar_t text[kTextChars] = L"";
+    HWND dialog, status = nullptr;
     double start, shown;
 
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
     swprintf(command, MAX_PATH + 3, L"\"%ls\"", program);
     start = Now();
-    if (!CreateProcessW(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+    if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
         fprintf(stderr, "wine_probe: cannot start %s\n", Utf8(program));
         return 1;
     }
-    dialog = ShownDialog(WAIT_LIMIT_MS);
+    dialog = ShownDialog(kWaitLimitMs);
     shown = Now() - start;
-    while (dialog != NULL && Now() - start < WAIT_LIMIT_MS) {
-        if (status == NULL) status = GetDlgItem(dialog, STATUS_ID);
-        if (status != NULL) ReadText(status, text);
+    while (dialog != nullptr && Now() - start < kWaitLimitMs) {
+        if (status == nullptr) status = GetDlgItem(dialog, IDC_STATUS);
+        if (status != nullptr) ReadText(status, text);
         if (text[0] != 0 && wcscmp(text, kSearching) != 0) break;
-        Sleep(PROBE_MS);
+        Sleep(kProbeMs);
     }
     printf("start-up, %-36s", Utf8(label));
-    if (dialog == NULL) {
-        printf(" no window within %d ms\n", WAIT_LIMIT_MS);
+    if (dialog == nullptr) {
+        printf(" no window within %d ms\n", kWaitLimitMs);
     } else {
         printf(" %8.0f ms to the window, %6.0f ms to the status  (", shown, Now() - start);
         printf("%s)\n", Utf8(text));
         PostMessageW(dialog, WM_CLOSE, 0, 0);
     }
-    if (WaitForSingleObject(process.hProcess, ANSWER_LIMIT_MS) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process.hProcess, kAnswerLimitMs) != WAIT_OBJECT_0) {
         TerminateProcess(process.hProcess, 1);
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return dialog == NULL;
+    return dialog == nullptr;
 }
 
 /* Control reads throughout, and a press of the button every second while it is enabled. */
 static int Answers(const wchar_t* label, int seconds) {
-    Reader reader = {0};
-    Samples presses = {0};
+    Reader reader{};
+    Samples presses{};
     unsigned shown[EFFECTS] = {0};
-    HWND dialog = ShownDialog(WAIT_LIMIT_MS), button;
+    HWND dialog = ShownDialog(kWaitLimitMs), button;
     HANDLE thread;
     double end, next;
 
-    if (dialog == NULL) return 1;
-    button = GetDlgItem(dialog, READ_NEXT_RECORD_ID);
+    if (dialog == nullptr) return 1;
+    button = GetDlgItem(dialog, IDC_READ_NEXT_RECORD);
     thread = StartReader(&reader, dialog);
     end = Now() + 1000.0 * seconds;
-    for (next = Now() + PRESS_EVERY_MS; next < end; next += PRESS_EVERY_MS) {
+    for (next = Now() + kPressEveryMs; next < end; next += kPressEveryMs) {
         Effect effect;
         while (Now() < next) Sleep(1);
         if (!IsWindowEnabled(button)) continue;
@@ -272,24 +269,25 @@ static int Answers(const wchar_t* label, int seconds) {
     return 0;
 }
 
-static int LossBox(void) {
-    Reader reader = {0};
-    HWND dialog = ShownDialog(WAIT_LIMIT_MS), box = NULL;
+static int LossBox() {
+    Reader reader{};
+    HWND dialog = ShownDialog(kWaitLimitMs), box = nullptr;
     HANDLE thread;
     double start, oked, gone;
 
-    if (dialog == NULL) return 1;
-    for (start = Now(); box == NULL && Now() - start < WAIT_LIMIT_MS; Sleep(1)) box = BoxOf(dialog);
-    if (box == NULL) {
-        printf("adapter pulled: no loss box within %d ms\n", WAIT_LIMIT_MS);
+    if (dialog == nullptr) return 1;
+    for (start = Now(); box == nullptr && Now() - start < kWaitLimitMs; Sleep(1))
+        box = BoxOf(dialog);
+    if (box == nullptr) {
+        printf("adapter pulled: no loss box within %d ms\n", kWaitLimitMs);
         return 1;
     }
     thread = StartReader(&reader, dialog);
-    Sleep(BOX_OPEN_MS);
+    Sleep(kBoxOpenMs);
     StopReader(&reader, thread);
     oked = Now();
     PressOk(box);
-    while (IsWindow(box) && IsWindowVisible(box) && Now() - oked < WAIT_LIMIT_MS) Sleep(1);
+    while (IsWindow(box) && IsWindowVisible(box) && Now() - oked < kWaitLimitMs) Sleep(1);
     gone = Now() - oked;
     printf("loss box open 2 s: control read p99 %5.1f ms, max %6.1f ms (%u unanswered); ",
            Percentile(&reader.waits, 0.99), Percentile(&reader.waits, 1.0), reader.unanswered);
