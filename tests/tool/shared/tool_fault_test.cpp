@@ -44,15 +44,18 @@ protected:
         if (!kWindowsBuild) std::filesystem::remove(m_portsDir / "COM3");
     }
 
-    // The sensor reads `celsius` from now on, and polls go on until the dialog shows it: under
-    // load one reply may come too late for its poll.
-    bool ShowsTemperature(const std::string& celsius) {
-        Sensor().WithModel(
-            [&](sim::SensorModel& model) { model.SetTemperature(std::stoi(celsius)); });
-        return ProcessEventsUntil([&] {
-            Tick();
-            return Text(IDC_TEMPERATURE) == celsius;
-        });
+    // The sensor on `com` reads `celsius` from now on, and polls go on until the dialog shows it:
+    // under load one reply may come too late for its poll, and a lost sensor is found again
+    // between them.
+    bool ShowsTemperature(int celsius, int com = kCom, int limitMs = 5000) {
+        DialogFixture::Sensor(com).WithModel(
+            [celsius](sim::SensorModel& model) { model.SetTemperature(celsius); });
+        return ProcessEventsUntil(
+            [&] {
+                Tick();
+                return Text(IDC_TEMPERATURE) == std::to_string(celsius);
+            },
+            limitMs);
     }
 
     StatusBlock WithTemperature(int celsius) {
@@ -73,7 +76,7 @@ TEST_F(ToolFaultTest, QuietSensorShowsTheLostLinkAndStaleReadingsThenReadingsRes
     // A sensor on COM4 too, from after the start-up scan: asked by that scan, it could log the
     // request late, after any clearing of its log.
     DialogFixture::Sensor(4);
-    ASSERT_TRUE(ShowsTemperature("31"));
+    ASSERT_TRUE(ShowsTemperature(31));
 
     Sensor().SetSilent(true);
     for (int tick = 0; tick < 3; ++tick) Tick();
@@ -84,7 +87,7 @@ TEST_F(ToolFaultTest, QuietSensorShowsTheLostLinkAndStaleReadingsThenReadingsRes
     // The sensor speaks again. Under load a poll of the silence may still be on its way to it,
     // or its reply late: the readings resume within a few polls.
     Sensor().SetSilent(false);
-    EXPECT_TRUE(ShowsTemperature("33"));
+    EXPECT_TRUE(ShowsTemperature(33));
     EXPECT_EQ(Text(IDC_STATUS), kLost);  // never restored once lost
     EXPECT_TRUE(m_boxes.empty());
     EXPECT_EQ(RequestTexts(4), std::vector<std::string>{});  // not looked for elsewhere
@@ -110,16 +113,8 @@ TEST_P(PulledAdapterTest, IsReportedOnceThenTheSensorIsFoundAgainAndReadingsResu
     EXPECT_EQ(m_boxes[0].caption, "Application Error");
 
     if (GetParam().com == kCom) Sensor().Relink();
-    DialogFixture::Sensor(GetParam().com).WithModel([](sim::SensorModel& model) {
-        model.SetTemperature(37);
-    });
     // The test delivers the ticks; the scan runs meanwhile, off the window's thread.
-    EXPECT_TRUE(ProcessEventsUntil(
-        [&] {
-            Tick();
-            return Text(IDC_TEMPERATURE) == "37";
-        },
-        10000));
+    EXPECT_TRUE(ShowsTemperature(37, GetParam().com, 10000));
     EXPECT_EQ(Text(IDC_STATUS), kLost);  // never restored once lost
     EXPECT_EQ(m_boxes.size(), 1u);
 
